@@ -1,0 +1,78 @@
+#include "fileload/fileload.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "shell/main.h"
+
+char gbuf[GBUFSIZE];
+
+// Clamp a caller's limit to what the shared buffer can hold.
+static int LineLimit(int max) {
+    if (max > GBUFSIZE) return GBUFSIZE;
+    return max;
+}
+
+char *ReadLine(PACKFILE *file, int max) {
+    max = LineLimit(max);
+    gbuf[0] = '\0';
+    if (!file || max < 2) return gbuf;
+    for (;;) {
+        if (!pack_fgets(gbuf, max, file)) {
+            gbuf[0] = '\0';
+            return gbuf;
+        }
+        if (gbuf[0] != '\0' && gbuf[0] != '#') return gbuf;
+        // An empty read at the end of the file ends the search instead of
+        // looping for ever.
+        if (gbuf[0] == '\0' && pack_feof(file)) return gbuf;
+    }
+}
+
+char *ReadValPairLine(const char *key, PACKFILE *file, int max) {
+    static char line[GBUFSIZE];
+    static char value[GBUFSIZE];
+    value[0] = '\0';
+    strncpy(line, ReadLine(file, max), GBUFSIZE - 1);
+    line[GBUFSIZE - 1] = '\0';
+
+    char *eq = strchr(line, '=');
+    if (!eq) {
+        logfmt(LOG_BREAKING, LOGCAT_PROJECT, "Mapfile had a problem readying a %s line", key);
+        return value;
+    }
+    *eq = '\0';
+    if (strcmp(line, key) != 0) {
+        logfmt(LOG_BREAKING, LOGCAT_PROJECT, "Mapfile had a problem readying a %s line (2)", key);
+        return value;
+    }
+    do_uconvert(eq + 1, U_CURRENT, value, U_ASCII, GBUFSIZE);
+    return value;
+}
+
+std::string JoinPath(const std::string &dir, const std::string &file) {
+    return dir + "\\" + file;
+}
+
+std::string HostPath(const std::string &path) {
+    std::string host = path;
+    for (char &c : host)
+        if (c == '\\') c = '/';
+    return host;
+}
+
+int FileExists(const std::string &path) {
+    return exists(HostPath(path).c_str());
+}
+
+PACKFILE *OpenPackFile(const std::string &path, const char *mode) {
+    return pack_fopen(HostPath(path).c_str(), mode);
+}
+
+long ReadVersionLine(PACKFILE *file, int max) {
+    char line[128];
+    if (max > (int)sizeof line) max = sizeof line;
+    line[0] = '\0';
+    if (!pack_fgets(line, max, file)) return 0;
+    return strtol(line, nullptr, 0);
+}

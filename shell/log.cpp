@@ -1,0 +1,97 @@
+// The game log: one line per call in qblog.txt, boxes for serious levels.
+#include <cerrno>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "shell/main.h"
+
+const char *logfile = "qblog.txt";
+
+static const char *const reportaddress = "bugs@quillbay.org";
+
+static const char *CategoryWord(int category) {
+    switch (category) {
+    case LOGCAT_PROGRAM: return "Program";
+    case LOGCAT_PROJECT: return "Project";
+    case LOGCAT_USER: return "User";
+    default: return "Unknown";
+    }
+}
+
+static std::string FormatString(const char *format, ...) __attribute__((format(printf, 1, 2)));
+
+static std::string VFormat(const char *format, va_list args) {
+    va_list copy;
+    va_copy(copy, args);
+    int length = vsnprintf(nullptr, 0, format, copy);
+    va_end(copy);
+    if (length < 0) return std::string();
+    std::string text((size_t)length + 1, '\0');
+    vsnprintf(&text[0], text.size(), format, args);
+    text.resize((size_t)length);
+    return text;
+}
+
+static std::string FormatString(const char *format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::string text = VFormat(format, args);
+    va_end(args);
+    return text;
+}
+
+void SetUpLog() {
+    FILE *file = fopen(logfile, "w");
+    if (!file) {
+        if (errno != ENOENT) {
+            std::string line = FormatString("Unable to write to %s: %s", logfile, strerror(errno));
+            ShowAlert(line.c_str(), "File error", "&OK");
+        }
+        return;
+    }
+    fprintf(file,
+            "Set up general Quillbay log file. Please send this file to %s when an error or bug "
+            "occurs, together with a description of what you did and what happened\n",
+            reportaddress);
+    fclose(file);
+}
+
+void log(int level, int category, const char *text) {
+    if (!text) text = "";
+    const char *word = CategoryWord(category);
+    std::string line;
+    const char *title = nullptr;
+    switch (level) {
+    case LOG_BREAKING: line = FormatString("Breaking %s error: %s", word, text); title = "Error!"; break;
+    case LOG_MAJOR: line = FormatString("Major %s error: %s", word, text); title = "Error!"; break;
+    case LOG_MINOR: line = FormatString("Minor %s error: %s", word, text); break;
+    case LOG_INFO: line = FormatString("%s: %s", word, text); break;
+    case LOG_DEBUG: line = FormatString("%s debug: %s", word, text); title = "Debug.."; break;
+    default: line = FormatString("%s (level %d): %s", word, level, text); break;
+    }
+
+    if (title) ShowMessageBox(line.c_str(), title);
+
+    FILE *file = fopen(logfile, "a");
+    if (!file) {
+        if (errno != ENOENT) {
+            std::string alertline = FormatString("Unable to append to %s: %s", logfile, strerror(errno));
+            ShowAlert(alertline.c_str(), "File error", "&OK");
+        }
+    } else {
+        fprintf(file, "%s\n", line.c_str());
+        fclose(file);
+    }
+
+    if (level == LOG_BREAKING) PostQuitMessage(0);
+}
+
+void logfmt(int level, int category, const char *format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::string text = VFormat(format, args);
+    va_end(args);
+    log(level, category, text.c_str());
+}

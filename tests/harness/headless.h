@@ -1,0 +1,60 @@
+// Controls of the headless platform used by the tests: what it recorded and
+// the scripts it plays.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "shell/platform.h"
+
+namespace headless {
+
+struct Box {
+    std::string text;
+    std::string title;
+};
+
+// One step of a key script: these keys are held for `ticks` calls of WaitTick.
+struct KeyStep {
+    std::vector<int> down;
+    int ticks;
+};
+
+// One action of a dialog script.
+struct DlgAction {
+    enum Kind { SelectRow, Press } kind;
+    int value;  // the row for SelectRow, the control id for Press
+};
+
+struct FileAnswer {
+    int result;  // 1 chosen, 0 cancelled, negative an error
+    std::string path;
+};
+
+// Thrown by a wait that outlives its key script, or by a dialog that is
+// still open when its script ends: the test fails instead of hanging.
+struct ScriptExhausted : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+extern std::vector<Box> boxes;
+extern std::vector<std::string> alerts;
+extern std::vector<int> quitrequests;
+extern int hour;
+extern int closerequested;
+extern long ticks;
+extern long frames;
+extern int commoncontrolsok;
+extern DialogState lastdialog;
+extern int dialogsshown;
+
+// Forget every recording and script, release all keys.
+void Reset();
+void ScriptKeys(const std::vector<KeyStep> &steps);
+void ScriptDialog(const std::vector<DlgAction> &actions);
+void ScriptFileDialog(const std::vector<FileAnswer> &answers);
+// Ticks a wait may spin after its key script has ended before it fails.
+extern long graceticks;
+
+}  // namespace headless

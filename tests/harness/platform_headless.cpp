@@ -1,0 +1,142 @@
+// The headless platform: no window, a 352 by 352 memory bitmap as the
+// screen, recorded notices and scripted keys, dialogs and file choices.
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+
+#include "tests/harness/headless.h"
+
+namespace headless {
+std::vector<Box> boxes;
+std::vector<std::string> alerts;
+std::vector<int> quitrequests;
+int hour = 12;
+int closerequested = 0;
+long ticks = 0;
+long frames = 0;
+int commoncontrolsok = 1;
+DialogState lastdialog;
+int dialogsshown = 0;
+long graceticks = 1000;
+
+static std::deque<KeyStep> keyscript;
+static long ticksafterscript = 0;
+static std::deque<DlgAction> dialogscript;
+static std::deque<FileAnswer> filescript;
+
+static void ReleaseAllKeys() {
+    for (int k = 0; k < KEY_MAX; k++) key[k] = 0;
+}
+
+void Reset() {
+    boxes.clear();
+    alerts.clear();
+    quitrequests.clear();
+    hour = 12;
+    closerequested = 0;
+    ticks = 0;
+    frames = 0;
+    commoncontrolsok = 1;
+    lastdialog = DialogState();
+    dialogsshown = 0;
+    graceticks = 1000;
+    keyscript.clear();
+    ticksafterscript = 0;
+    dialogscript.clear();
+    filescript.clear();
+    ReleaseAllKeys();
+}
+
+void ScriptKeys(const std::vector<KeyStep> &steps) {
+    keyscript.assign(steps.begin(), steps.end());
+    ticksafterscript = 0;
+}
+
+void ScriptDialog(const std::vector<DlgAction> &actions) {
+    dialogscript.assign(actions.begin(), actions.end());
+}
+
+void ScriptFileDialog(const std::vector<FileAnswer> &answers) {
+    filescript.assign(answers.begin(), answers.end());
+}
+}  // namespace headless
+
+using namespace headless;
+
+int PlatformInitGraphics() {
+    if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0) return -1;
+    set_color_depth(16);
+    screen = create_bitmap(352, 352);
+    if (!screen) return -1;
+    clear_bitmap(screen);
+    set_uformat(U_ASCII);
+    return 0;
+}
+
+int InitCommonControlsEx(int, int) { return commoncontrolsok; }
+
+HWNDHANDLE GetGameWindow() { return (HWNDHANDLE)&frames; }
+
+void ShowMessageBox(const char *text, const char *title) {
+    boxes.push_back(Box{text ? text : "", title ? title : ""});
+}
+
+void ShowAlert(const char *line1, const char *line2, const char *button) {
+    alerts.push_back(std::string(line1 ? line1 : "") + "|" + (line2 ? line2 : "") + "|" + (button ? button : ""));
+}
+
+void PostQuitMessage(int code) { quitrequests.push_back(code); }
+
+int CloseRequested() { return closerequested; }
+
+intptr_t DialogBoxParamA(int, DLGPROC proc) {
+    dialogsshown++;
+    DialogState dialog;
+    dialog.listid = 121;
+    proc(&dialog, WM_INITDIALOG, 0, 0);
+    while (!dialog.ended && !dialogscript.empty()) {
+        DlgAction action = dialogscript.front();
+        dialogscript.pop_front();
+        if (action.kind == DlgAction::SelectRow)
+            DlgSelectRow(&dialog, proc, action.value);
+        else
+            DlgPressButton(&dialog, proc, action.value);
+    }
+    lastdialog = dialog;
+    if (!dialog.ended) throw ScriptExhausted("dialog still open when its script ended");
+    return dialog.result;
+}
+
+int FileDialog(const char *, const char *, const char *, const char *, char *out, int outsize) {
+    if (filescript.empty()) throw ScriptExhausted("file dialog shown with no scripted answer");
+    FileAnswer answer = filescript.front();
+    filescript.pop_front();
+    if (answer.result == 1 && out && outsize > 0) {
+        strncpy(out, answer.path.c_str(), (size_t)outsize - 1);
+        out[outsize - 1] = '\0';
+    }
+    return answer.result;
+}
+
+int LocalHour() { return hour; }
+
+void WaitTick() {
+    ticks++;
+    while (!keyscript.empty() && keyscript.front().ticks <= 0) keyscript.pop_front();
+    ReleaseAllKeys();
+    if (keyscript.empty()) {
+        if (++ticksafterscript > graceticks) throw ScriptExhausted("a wait outlived its key script");
+        return;
+    }
+    KeyStep &step = keyscript.front();
+    for (int k : step.down)
+        if (k > 0 && k < KEY_MAX) key[k] = 1;
+    step.ticks--;
+}
+
+void ShowBuffer(BITMAP *bmp) {
+    frames++;
+    if (bmp && screen) blit(bmp, screen, 0, 0, 0, 0, 360, 370);
+}

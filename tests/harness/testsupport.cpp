@@ -1,0 +1,77 @@
+#include "tests/harness/testsupport.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "shell/main.h"
+
+namespace {
+// Starts the headless library once for the whole test program.
+struct HeadlessEnvironment : ::testing::Environment {
+    void SetUp() override {
+        ASSERT_EQ(PlatformInitGraphics(), 0) << "headless Allegro did not start";
+    }
+};
+const ::testing::Environment *const headlessenv = ::testing::AddGlobalTestEnvironment(new HeadlessEnvironment);
+}  // namespace
+
+std::string SourceDir() {
+    const char *dir = getenv("QB_SOURCE_DIR");
+    return dir ? dir : ".";
+}
+
+void WriteFile(const std::string &path, const std::string &content) {
+    std::filesystem::path p(path);
+    if (p.has_parent_path()) std::filesystem::create_directories(p.parent_path());
+    std::ofstream out(path, std::ios::binary);
+    out << content;
+}
+
+std::string ReadFileText(const std::string &path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+std::vector<std::string> LogLines() {
+    std::vector<std::string> lines;
+    std::ifstream in(logfile);
+    std::string line;
+    while (std::getline(in, line)) lines.push_back(line);
+    return lines;
+}
+
+std::vector<std::string> LogLinesAfterBanner() {
+    std::vector<std::string> lines = LogLines();
+    if (!lines.empty()) lines.erase(lines.begin());
+    return lines;
+}
+
+void QbTest::SetUp() {
+    headless::Reset();
+    char cwd[4096];
+    olddir = getcwd(cwd, sizeof cwd) ? cwd : ".";
+    char templ[] = "/tmp/qbtest.XXXXXX";
+    char *made = mkdtemp(templ);
+    ASSERT_NE(made, nullptr);
+    tempdir = made;
+    ASSERT_EQ(chdir(tempdir.c_str()), 0);
+    gamerunning = 0;
+    quitgamenow = 0;
+    indarrsiz = 0;
+    indexno = 0;
+    SetUpLog();
+}
+
+void QbTest::TearDown() {
+    if (chdir(olddir.c_str()) != 0) ADD_FAILURE() << "cannot return to " << olddir;
+    std::error_code ec;
+    if (!tempdir.empty()) std::filesystem::remove_all(tempdir, ec);
+    headless::Reset();
+}

@@ -1,0 +1,27 @@
+// Shared test fixture: the headless library started once, each test in a
+// fresh temporary directory with a fresh log.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/harness/headless.h"
+
+// The repository's top directory (for the sample data in game/).
+std::string SourceDir();
+void WriteFile(const std::string &path, const std::string &content);
+std::string ReadFileText(const std::string &path);
+// The log file's lines, without line ends.
+std::vector<std::string> LogLines();
+// Lines of the log after the banner.
+std::vector<std::string> LogLinesAfterBanner();
+
+class QbTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    std::string tempdir;
+    std::string olddir;
+};
