@@ -18,7 +18,12 @@ char *ReadLine(PACKFILE *file, int max) {
     gbuf[0] = '\0';
     if (!file || max < 2) return gbuf;
     for (;;) {
-        if (!pack_fgets(gbuf, max, file)) {
+        gbuf[0] = '\0';
+        // The library reports a line longer than the limit as a failure
+        // but leaves its first max-1 characters in the buffer and the rest
+        // for the next read; only the end of the file or a read error ends
+        // the search.
+        if (!pack_fgets(gbuf, max, file) && (pack_feof(file) || pack_ferror(file))) {
             gbuf[0] = '\0';
             return gbuf;
         }
@@ -73,6 +78,7 @@ long ReadVersionLine(PACKFILE *file, int max) {
     char line[128];
     if (max > (int)sizeof line) max = sizeof line;
     line[0] = '\0';
-    if (!pack_fgets(line, max, file)) return 0;
+    // An over-long line still leaves its start in the buffer.
+    pack_fgets(line, max, file);
     return strtol(line, nullptr, 0);
 }

@@ -115,8 +115,8 @@ static int GroupBoxProc(int msg, DIALOG *d, int) {
         rect(gs, d->x, top, d->x + d->w - 1, d->y + d->h - 1, Colour(120, 116, 108));
         const char *caption = (const char *)d->dp;
         int width = text_length(font, caption);
-        rectfill(gs, d->x + 6, d->y, d->x + 9 + width, d->y + text_height(font), PanelColour());
-        textout_ex(gs, font, caption, d->x + 8, d->y, InkColour(), -1);
+        rectfill(gs, d->x + 2, d->y, d->x + 3 + width, d->y + text_height(font), PanelColour());
+        textout_ex(gs, font, caption, d->x + 3, d->y, InkColour(), -1);
     }
     return D_O_K;
 }
@@ -257,8 +257,12 @@ static int ProjectListProc(int msg, DIALOG *d, int c) {
     auto select = [&](int row) {
         if (row < 0) row = 0;
         if (row >= count) row = count - 1;
-        DlgSelectRow(chooser, chooserproc, row);
+        if (row == chooser->cursel) return D_O_K;
+        // Show the new selection before the procedure hears of it.
+        chooser->cursel = row;
         keepvisible();
+        object_message(d, MSG_DRAW, 0);
+        chooserproc(chooser, WM_COMMAND, MAKEWPARAM(chooser->listid, LBN_SELCHANGE), 0);
         return D_REDRAW;
     };
 
@@ -346,16 +350,16 @@ intptr_t DialogBoxParamA(int, DLGPROC proc) {
     // left, the information group and the buttons on the right.
     DIALOG dialog[] = {
         {FrameProc, 0, 0, 352, 352, 0, 0, 0, 0, 0, 0, (void *)"Start a New Game", nullptr, nullptr},
-        {d_text_proc, 8, 22, 174, 12, 0, 0, 0, 0, 0, 0, (void *)"Available projects", nullptr, nullptr},
-        {ProjectListProc, 8, 36, 174, 306, 0, 0, 0, 0, 0, 0, nullptr, nullptr, nullptr},
-        {CommandButtonProc, 190, 18, 154, 22, 0, 0, 'l', D_EXIT, 0, 123, (void *)"&Load Older Game", nullptr, nullptr},
-        {GroupBoxProc, 190, 48, 154, 230, 0, 0, 0, 0, 0, 0, (void *)"Project Information", nullptr, nullptr},
-        {ModelTextProc, 197, 64, 142, 20, 0, 0, 0, 0, 124, 0, nullptr, nullptr, nullptr},
-        {ModelTextProc, 197, 88, 142, 126, 0, 0, 0, 0, 125, 0, nullptr, nullptr, nullptr},
-        {ModelTextProc, 197, 218, 142, 20, 0, 0, 0, 0, 126, 0, nullptr, nullptr, nullptr},
-        {ModelTextProc, 197, 242, 142, 32, 0, 0, 0, 0, 127, 0, nullptr, nullptr, nullptr},
-        {CommandButtonProc, 190, 288, 154, 22, 0, 0, 'o', D_EXIT, 0, IDOK, (void *)"&OK", nullptr, nullptr},
-        {CommandButtonProc, 190, 318, 154, 22, 0, 0, 'c', D_EXIT, 0, IDCANCEL, (void *)"&Cancel", nullptr, nullptr},
+        {d_text_proc, 8, 22, 170, 12, 0, 0, 0, 0, 0, 0, (void *)"Available projects", nullptr, nullptr},
+        {ProjectListProc, 8, 36, 170, 306, 0, 0, 0, 0, 0, 0, nullptr, nullptr, nullptr},
+        {CommandButtonProc, 186, 18, 158, 22, 0, 0, 'l', D_EXIT, 0, 123, (void *)"&Load Older Game", nullptr, nullptr},
+        {GroupBoxProc, 186, 48, 158, 232, 0, 0, 0, 0, 0, 0, (void *)"Project Information", nullptr, nullptr},
+        {ModelTextProc, 191, 64, 150, 20, 0, 0, 0, 0, 124, 0, nullptr, nullptr, nullptr},
+        {ModelTextProc, 191, 88, 150, 124, 0, 0, 0, 0, 125, 0, nullptr, nullptr, nullptr},
+        {ModelTextProc, 191, 216, 150, 22, 0, 0, 0, 0, 126, 0, nullptr, nullptr, nullptr},
+        {ModelTextProc, 191, 242, 150, 34, 0, 0, 0, 0, 127, 0, nullptr, nullptr, nullptr},
+        {CommandButtonProc, 186, 288, 158, 22, 0, 0, 'o', D_EXIT, 0, IDOK, (void *)"&OK", nullptr, nullptr},
+        {CommandButtonProc, 186, 318, 158, 22, 0, 0, 'c', D_EXIT, 0, IDCANCEL, (void *)"&Cancel", nullptr, nullptr},
         {d_yield_proc, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, nullptr, nullptr, nullptr},
         {nullptr, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, nullptr, nullptr, nullptr},
     };

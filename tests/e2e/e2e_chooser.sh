@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# The chooser in a real window: keys, mouse, cancel, and a bad index.
+. "$(dirname "$0")/lib.sh"
+start_display
+
+# Opening, moving through the list with keys, and cancelling.
+prepare_game_dir
+start_game
+check "window is 352 by 352" [ "$(xdotool getwindowgeometry "$WIN" | awk '/Geometry/ {print $2}')" = "352x352" ]
+check "window title" [ "$(xdotool getwindowname "$WIN")" = "Quillbay" ]
+shot chooser-open
+check "chooser title strip drawn" near "$(pixel chooser-open 200 6)" "40,72,128"
+check "no item selected at first" near "$(pixel chooser-open 150 43)" "255,255,255"
+
+press Return
+check "OK with nothing selected asks for a project" log_has "User: Please select a project."
+press Down
+shot debug-box
+check "a debug box is shown" near "$(pixel debug-box 300 145)" "40,72,128"
+press Return space
+check "both debug lines logged" log_has "Program debug: Entering IDLB_PROJSLIST"
+shot first-selected
+check "first item highlighted" near "$(pixel first-selected 150 43)" "40,72,128"
+check "its texts are shown" differs first-selected chooser-open 100x60+236+60
+press Escape
+check "cancel ends with status 255" [ "$(wait_exit 10)" = "255" ]
+check "banner first" grep -q "^Set up general Quillbay log file. Please send this file to " <(head -n 1 "$WORK/qblog.txt")
+check "cancel is logged" log_has "Program: No project was chosen, or an error occurred. Exiting"
+rm -rf "$WORK"
+
+# The mouse: pick the second project, confirm the two boxes, press Cancel.
+prepare_game_dir
+start_game
+click 40 55
+press Return Return
+shot mouse-selected
+check "clicked item highlighted" near "$(pixel mouse-selected 150 55)" "40,72,128"
+check "selection logged twice" [ "$(grep -c 'Program debug: Entering' "$WORK/qblog.txt")" = "2" ]
+click 265 329
+check "Cancel button ends with status 255" [ "$(wait_exit 10)" = "255" ]
+rm -rf "$WORK"
+
+# Tab moves the focus to the buttons; Enter presses the focused one.
+prepare_game_dir
+start_game
+press Tab Tab Tab
+shot cancel-focused
+press Return
+check "Tab then Enter reaches a button and ends" [ "$(wait_exit 10)" = "255" ]
+rm -rf "$WORK"
+
+# A bad index shows its box; once confirmed, the program ends by itself.
+prepare_game_dir
+sed -i '1s/.*/2/' "$WORK/gameindex.txt"
+start_game
+shot bad-index
+press Return
+check "bad index ends the program with status 1" [ "$(wait_exit 10)" = "1" ]
+check "bad index is logged" log_has "Major Project error: Unrecognized version number 2"
+echo "e2e chooser: all checks passed"

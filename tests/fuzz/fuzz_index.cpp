@@ -1,0 +1,10 @@
+// Fuzzes the project index reader with arbitrary gameindex.txt contents.
+#include "shell/main.h"
+#include "tests/fuzz/fuzzsupport.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+    FuzzBegin();
+    FuzzWriteFile(indexfile, data, size);
+    ReadGameIndex();
+    return 0;
+}

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Runs one fuzz target for a short fixed time, seeded with the text files of
+# the bundled game directory. Usage: run_smoke.sh TARGET SECONDS GAMEDIR
+set -eu -o pipefail
+target=$1 seconds=$2 gamedir=$3
+corpus=$(mktemp -d)
+seeds=$(mktemp -d)
+trap 'rm -rf "$corpus" "$seeds"' EXIT
+find "$gamedir" -name '*.txt' ! -name 'qblog.txt' -exec cp --backup=numbered {} "$seeds/" \;
+# Seeds are named apart so that files of the same name in two projects stay.
+i=0
+for f in "$seeds"/*; do i=$((i + 1)); mv "$f" "$seeds/seed$i"; done
+cd "$corpus"
+"$target" -max_total_time="$seconds" -max_len=65536 -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+    "$corpus" "$seeds" 2>&1 | tail -n 25
