@@ -1,0 +1,316 @@
+// The map file with its wild tables, the map-array file with block
+// structures, grid and tile strip, and drawing the visible map.
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+#include "fileload/fileload.h"
+#include "overworld/overworld.h"
+
+projsettings CurrProj;
+std::string CurrMapFilename;
+mapinfo CurrMap;
+blockstruct CurrBlckStruct[BLCKSTRCTMAX];
+maparraycell CurrMapArray[MAPARRAYMAX][MAPARRAYMAX];
+BITMAP *currentmaptilesbmp = nullptr;
+PALETTE maptilespal;
+
+int mapxtile = 0, mapytile = 0;
+int mapxpxl = 0, mapypxl = 0;
+int plx = 0, ply = 0;
+int playertilex = 0, playertiley = 0;
+int playerspriteanim = 0;
+int ismoving = 0;
+
+namespace {
+
+// ---- reading ----
+
+// atoi that saturates instead of wrapping when a file holds a huge number.
+int KeyNumber(const char *text) {
+    long value = strtol(text, nullptr, 10);
+    if (value > INT_MAX) return INT_MAX;
+    if (value < INT_MIN) return INT_MIN;
+    return (int)value;
+}
+
+// One value of a comma-separated data line, in automatic base, and moves
+// pos to the next value. Block and row lines write a blank after each
+// comma, which is skipped unread (skipafter), so "3,3" loses its second 3's
+// first character. At the end of the line every further value is 0.
+long NextValue(const char *&pos, bool skipafter) {
+    if (*pos == '\0') return 0;
+    long value = strtol(pos, nullptr, 0);
+    const char *comma = strchr(pos, ',');
+    if (!comma) {
+        pos += strlen(pos);
+        return value;
+    }
+    pos = comma + 1;
+    if (skipafter && *pos != '\0') pos++;
+    return value;
+}
+
+// Fails with `message` unless the next significant line is exactly `text`.
+bool Marker(PACKFILE *file, int limit, const char *text, int level, const char *message) {
+    if (strcmp(ReadLine(file, limit), text) == 0) return true;
+    log(level, LOGCAT_PROJECT, message);
+    return false;
+}
+
+bool WildMarker(PACKFILE *file, int limit, const char *which, const char *name) {
+    std::string text = std::string(which) + " " + name;
+    std::string message = "Missing " + text + " in project file";
+    return Marker(file, limit, text.c_str(), LOG_BREAKING, message.c_str());
+}
+
+struct wildsection {
+    const char *name;
+    int beginlimit;
+    int datalimit;
+    int endlimit;
+    wildentry *table;
+    int count;
+};
+
+// The file writes species first, then level, for each entry.
+void ParseWildLine(const char *line, wildentry *table, int count) {
+    const char *pos = line;
+    for (int i = 0; i < count; i++) {
+        table[i].species = (int32_t)NextValue(pos, false);
+        table[i].level = (int32_t)NextValue(pos, false);
+    }
+}
+
+bool ReadWildSection(PACKFILE *file, const wildsection &section) {
+    if (!WildMarker(file, section.beginlimit, "BEGIN", section.name)) return false;
+    ParseWildLine(ReadLine(file, section.datalimit), section.table, section.count);
+    return WildMarker(file, section.endlimit, "END", section.name);
+}
+
+bool ReadWildSections(PACKFILE *file) {
+    const wildsection sections[] = {
+        {"DAY", 15, 150, 10, CurrMap.daymons, 7},
+        {"NIGHT", 20, 150, 15, CurrMap.nightmons, 7},
+        {"MORN", 15, 150, 15, CurrMap.mornmons, 7},
+        {"OLDROD", 15, 100, 15, CurrMap.oldrodmons, 3},
+        {"GOODROD", 15, 100, 15, CurrMap.goodrodmons, 4},
+        {"SUPERROD", 20, 100, 15, CurrMap.superrodmons, 4},
+        {"SURF", 15, 50, 10, CurrMap.surfmons, 3},
+        {"ROCKSMASH", 20, 50, 15, CurrMap.rocksmashmons, 2},
+        {"HEADBUTT1", 20, 100, 20, CurrMap.headbutt1mons, 4},
+        {"HEADBUTT2", 20, 100, 20, CurrMap.headbutt2mons, 4},
+    };
+    for (const wildsection &section : sections)
+        if (!ReadWildSection(file, section)) return false;
+    return true;
+}
+
+bool VersionIsOne(PACKFILE *file) {
+    if (ReadVersionLine(file, 5) == 1) return true;
+    log(LOG_BREAKING, LOGCAT_PROJECT, "Unrecognized version number");
+    return false;
+}
+
+// Opens a map or map-array file; nullptr after a logged error.
+PACKFILE *OpenMapData(const std::string &path) {
+    if (!FileExists(path)) {
+        logfmt(LOG_BREAKING, LOGCAT_PROJECT, "Map file %s does not exist!", path.c_str());
+        return nullptr;
+    }
+    PACKFILE *file = OpenPackFile(path, "r");
+    if (!file) logfmt(LOG_BREAKING, LOGCAT_PROJECT, "Map file %s exists but cannot be opened!", path.c_str());
+    return file;
+}
+
+int ReadMapFileLines(PACKFILE *file) {
+    if (!VersionIsOne(file)) return -1;
+    if (!Marker(file, 15, "BEGIN MAP", LOG_BREAKING, "Missing BEGIN MAP in project file")) return -1;
+    CurrMap.mapname = ReadValPairLine("MAPNAME", file, 150);
+    CurrMap.maparrayfile = ReadValPairLine("MAPARRAY", file, 150);
+    CurrMap.eventfile = ReadValPairLine("EVENTFILE", file, 150);
+    if (!Marker(file, 20, "BEGIN WILDMONS", LOG_BREAKING, "Missing BEGIN WILDMONS in project file")) return -1;
+    int density = KeyNumber(ReadValPairLine("WILDDENSITY", file, 20));
+    if (density < 1) {
+        log(LOG_MINOR, LOGCAT_PROJECT, "WILDDENSITY is invalid!");
+        return -1;
+    }
+    CurrMap.wilddensity = density;
+    if (!ReadWildSections(file)) return -1;
+    if (!Marker(file, 20, "END WILDMONS", LOG_BREAKING, "Missing END WILDMONS in project file")) return -1;
+    if (!Marker(file, 20, "END MAP", LOG_BREAKING, "Missing END MAP in project file")) return -1;
+    return 0;
+}
+
+// A size read from the map-array file: at least 1 and, where a fixed table
+// holds what it counts, no more than the table's size. Stored only once it
+// has passed, so a refused value never reaches the camera or the tables.
+bool ReadSize(PACKFILE *file, const char *key, int most, const char *what, int32_t &field) {
+    int value = KeyNumber(ReadValPairLine(key, file, 20));
+    if (value < 1) {
+        logfmt(LOG_BREAKING, LOGCAT_PROJECT, "Invalid %s value!", key);
+        return false;
+    }
+    if (most > 0 && value > most) {
+        logfmt(LOG_BREAKING, LOGCAT_PROJECT, "%s of %d is more than the %d %s can have!", key, value, most, what);
+        return false;
+    }
+    field = value;
+    return true;
+}
+
+void ReadBlockLine(PACKFILE *file, int i) {
+    const char *pos = ReadLine(file, 150);
+    long values[7];
+    for (long &value : values) value = NextValue(pos, true);
+    if (values[0] != i)
+        log(LOG_MINOR, LOGCAT_PROJECT, "File's blocknumber does not match current array position?");
+    blockstruct &block = CurrBlckStruct[i];
+    block.blocknum = (int32_t)values[0];
+    block.blocktype = (int32_t)values[1];
+    block.obstacle = (int32_t)values[2];
+    block.walltop = (int16_t)values[3];
+    block.wallleft = (int16_t)values[4];
+    block.wallbottom = (int16_t)values[5];
+    block.wallright = (int16_t)values[6];
+}
+
+// Every block number must name one of this map's block structures: the
+// number indexes both that table and the tile strip.
+bool ReadRowLine(PACKFILE *file, int y) {
+    const char *pos = ReadLine(file, 600);
+    for (int x = 0; x < CurrMap.maparrayx; x++) {
+        long block = NextValue(pos, true);
+        if (block < 0 || block >= CurrMap.blckstrctcnt) {
+            logfmt(LOG_BREAKING, LOGCAT_PROJECT,
+                   "Block %ld at row %d, column %d is not one of the map's %d block structures!", block, y, x,
+                   (int)CurrMap.blckstrctcnt);
+            return false;
+        }
+        CurrMapArray[y][x].block = (int32_t)block;
+    }
+    return true;
+}
+
+int ReadMapArrayLines(PACKFILE *file) {
+    if (!VersionIsOne(file)) return -1;
+    if (!Marker(file, 15, "BEGIN MAP", LOG_MAJOR, "Invalid mapfile")) return -1;
+    CurrMap.tiles = ReadValPairLine("TILES", file, 150);
+    if (!ReadSize(file, "BLOCKHEIGHT", BLOCKSIZEMAX, "pixels a block", CurrMap.blockheight)) return -1;
+    if (!ReadSize(file, "BLOCKWIDTH", BLOCKSIZEMAX, "pixels a block", CurrMap.blockwidth)) return -1;
+    if (!Marker(file, 20, "BEGIN BLOCKSTRUCT", LOG_BREAKING, "Mapfile does not properly start Blockstruct"))
+        return -1;
+    if (!ReadSize(file, "BLCKSTRCTCNT", BLCKSTRCTMAX, "block structures a map", CurrMap.blckstrctcnt)) return -1;
+    for (int i = 0; i < CurrMap.blckstrctcnt; i++) ReadBlockLine(file, i);
+    if (!Marker(file, 25, "END BLOCKSTRUCT", LOG_MAJOR, "END BLOCKSTRUCT is not where expected")) return -1;
+    if (!Marker(file, 20, "BEGIN MAPARRAY", LOG_MAJOR, "Missing Maparray start")) return -1;
+    if (!ReadSize(file, "MAPARRAYY", MAPARRAYMAX, "rows a map", CurrMap.maparrayy)) return -1;
+    if (!ReadSize(file, "MAPARRAYX", MAPARRAYMAX, "columns a map", CurrMap.maparrayx)) return -1;
+    for (int y = 0; y < CurrMap.maparrayy; y++)
+        if (!ReadRowLine(file, y)) return -1;
+    if (!Marker(file, 15, "END MAPARRAY", LOG_MAJOR, "Missing Maparray end")) return -1;
+    if (!Marker(file, 10, "END MAP", LOG_MAJOR, "Missing Map end")) return -1;
+    return 0;
+}
+
+// The chosen project's directory; files of a map are found inside it.
+bool ProjectDir(std::string &dir) {
+    if (indexno < 0 || indexno >= INDEXMAX) {
+        logfmt(LOG_BREAKING, LOGCAT_PROGRAM, "Project number %d is not in the project index!", indexno);
+        return false;
+    }
+    dir = GameIndex[indexno].projectdir;
+    return true;
+}
+
+// The previous map's strip is released first, so a failed load leaves none.
+int LoadTileStrip(const std::string &dir) {
+    if (currentmaptilesbmp) destroy_bitmap(currentmaptilesbmp);
+    currentmaptilesbmp = nullptr;
+    std::string path = JoinPath(dir, CurrMap.tiles);
+    currentmaptilesbmp = load_bitmap(HostPath(path).c_str(), maptilespal);
+    if (!currentmaptilesbmp) {
+        log(LOG_MAJOR, LOGCAT_PROJECT, "Unable to load map bitmap!");
+        return -1;
+    }
+    return 0;
+}
+
+int LoadMapArrayFile() {
+    std::string dir;
+    if (!ProjectDir(dir)) return -1;
+    PACKFILE *file = OpenMapData(JoinPath(dir, CurrMap.maparrayfile));
+    if (!file) return -1;
+    int result = ReadMapArrayLines(file);
+    pack_fclose(file);
+    if (result != 0) return -1;
+    return LoadTileStrip(dir);
+}
+
+// ---- drawing ----
+
+long long FloorDiv(long long a, long long b) {
+    long long q = a / b;
+    if ((a % b != 0) && ((a < 0) != (b < 0))) q--;
+    return q;
+}
+
+// The blocks first..first+count+2 along one axis, cut to those whose
+// picture reaches into the back buffer: the rest would be clipped away, and
+// a huge view size must not turn into billions of copies.
+void BlockSpan(int first, int count, int size, int pxl, int limit, long long &from, long long &to) {
+    from = first;
+    to = (long long)first + count + 2;
+    long long lowest = FloorDiv(pxl, size);
+    long long highest = FloorDiv((long long)pxl + limit - 1, size);
+    if (from < lowest) from = lowest;
+    if (to > highest) to = highest;
+}
+
+// Cells outside the grid, and block numbers whose picture is not wholly in
+// the strip, are plain black rather than a read past the grid or the strip.
+void DrawBlock(long long k, long long r, int bw, int bh) {
+    int dx = (int)(k * bw - mapxpxl);
+    int dy = (int)(r * bh - mapypxl);
+    BITMAP *strip = currentmaptilesbmp;
+    if (k >= 0 && k < MAPARRAYMAX && r >= 0 && r < MAPARRAYMAX && strip) {
+        long long b = CurrMapArray[r][k].block;
+        if (b >= 0 && (b + 1) * bw <= strip->w && bh <= strip->h) {
+            blit(strip, backbuffer, (int)(b * bw), 0, dx, dy, bw, bh);
+            return;
+        }
+    }
+    long long right = (long long)dx + bw - 1, bottom = (long long)dy + bh - 1;
+    rectfill(backbuffer, dx, dy, (int)(right < INT_MAX ? right : INT_MAX), (int)(bottom < INT_MAX ? bottom : INT_MAX),
+             makecol(0, 0, 0));
+}
+
+}  // namespace
+
+int LoadMapFile() {
+    logfmt(LOG_INFO, LOGCAT_PROGRAM, "Reading map file %s", CurrMapFilename.c_str());
+    PACKFILE *file = OpenMapData(CurrMapFilename);
+    if (!file) return -1;
+    int result = ReadMapFileLines(file);
+    pack_fclose(file);
+    if (result != 0) return -1;
+    log(LOG_INFO, LOGCAT_PROGRAM, "Map File Read. Reading Map Array");
+    return LoadMapArrayFile();
+}
+
+int DrawMap(int x, int y) {
+    if (!backbuffer) return 0;
+    int bw = CurrMap.blockwidth;
+    int bh = CurrMap.blockheight;
+    if (bw >= 1 && bh >= 1) {
+        long long kfrom, kto, rfrom, rto;
+        BlockSpan(mapxtile, CurrProj.windowx / bw, bw, mapxpxl, backbuffer->w, kfrom, kto);
+        BlockSpan(mapytile, CurrProj.windowy / bh, bh, mapypxl, backbuffer->h, rfrom, rto);
+        for (long long k = kfrom; k <= kto; k++)
+            for (long long r = rfrom; r <= rto; r++) DrawBlock(k, r, bw, bh);
+    }
+    if (playerspritesbmp)
+        masked_blit(playerspritesbmp, backbuffer, SPRITEFRAMESIZE * playerspriteanim + 1, 0, x, y, SPRITEFRAMESIZE,
+                    SPRITEFRAMESIZE);
+    return 0;
+}

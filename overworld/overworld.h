@@ -1,0 +1,108 @@
+// Overworld: the current map (map file, map-array file, tile strip), the
+// camera and player position the map is drawn with, and map drawing.
+#pragma once
+
+#include <allegro.h>
+#include <cstdint>
+#include <string>
+
+#include "shell/main.h"
+
+// the project's settings (read from the project file by the new-game set-up)
+struct projsettings {
+    int32_t windowx = 0;  // width of the view in pixels
+    int32_t windowy = 0;  // height of the view in pixels
+    std::string startmap;
+    int32_t startx = 0;
+    int32_t starty = 0;
+    uint8_t facing = 0;
+    uint8_t engine = 0;
+    int32_t startvrlt = 0;
+};
+extern projsettings CurrProj;
+
+// the current map
+#define BLCKSTRCTMAX 50  // block structures a map can have
+#define MAPARRAYMAX 60   // rows and columns of the grid
+// A block larger than the 500-pixel drawing buffer cannot be shown, and
+// larger sizes would overflow the camera's pixel arithmetic.
+#define BLOCKSIZEMAX 500
+struct wildentry {
+    int32_t level;
+    int32_t species;
+};
+struct mapinfo {
+    int32_t wilddensity;
+    std::string maparrayfile;
+    std::string eventfile;
+    std::string mapname;
+    wildentry daymons[7];
+    wildentry nightmons[7];
+    wildentry mornmons[7];
+    wildentry oldrodmons[3];
+    wildentry goodrodmons[4];
+    wildentry superrodmons[4];
+    wildentry surfmons[3];
+    wildentry rocksmashmons[2];
+    wildentry headbutt1mons[4];
+    wildentry headbutt2mons[4];
+    int32_t blckstrctcnt;
+    int32_t maparrayy;
+    int32_t maparrayx;
+    std::string tiles;
+    int32_t blockwidth;
+    int32_t blockheight;
+};
+// Kinds of ground in blockstruct.blocktype; any other value is plain ground.
+enum { BLOCK_WATER = 1, BLOCK_ENCOUNTER = 2, BLOCK_CLOSED = 3, BLOCK_KEEPSTRIDE = 4 };
+struct blockstruct {
+    int32_t blocknum;
+    int32_t blocktype;
+    int32_t obstacle;  // non-zero closes the block
+    int16_t walltop;   // for the four walls only the value 1 counts
+    int16_t wallleft;
+    int16_t wallbottom;
+    int16_t wallright;
+};
+struct maparraycell {
+    int32_t block;
+};
+extern std::string CurrMapFilename;  // full path of the current map file
+extern mapinfo CurrMap;
+extern blockstruct CurrBlckStruct[BLCKSTRCTMAX];
+extern maparraycell CurrMapArray[MAPARRAYMAX][MAPARRAYMAX];  // [row][column]
+extern BITMAP *currentmaptilesbmp;  // one row of block pictures
+extern PALETTE maptilespal;
+
+// camera: the view's top-left corner on the map, and the sprite on the view
+extern int mapxtile, mapytile;
+extern int mapxpxl, mapypxl;
+extern int plx, ply;
+
+// the player on the map
+extern int playertilex, playertiley;
+extern int playerspriteanim;  // frame of the sprite sheet
+extern int ismoving;          // 0 still, 1 the map scrolls, 2 the sprite walks
+
+// loading a map
+// Reads CurrMapFilename, then the map-array file it names and its tile
+// strip; 0 on success, -1 after a logged error. No rollback on failure.
+int LoadMapFile();
+
+// walking
+// 0 when the step from block structure `from` to `to` in direction `dir` is
+// allowed; otherwise 1 wall (or bad direction), 2 water, 3 closed, 4 obstacle.
+int check_collision(int from, int to, int dir);
+// One whole step with its animation and the encounter check: 0 after a
+// step, 1 when none was made. The target must lie on the map (inside the
+// 60 by 60 grid) and hold a block with a block structure.
+int move_player(int dir);
+// The wild-table entry (0 to 6) for a draw r of 0 to 99.
+int EncounterEntry(int r);
+// The morning, day or night table for the local hour.
+const wildentry *WildTableForHour(int hour);
+
+// drawing
+#define SPRITEFRAMESIZE 31
+// Draws the visible map and the player's frame at (x, y) into backbuffer.
+int DrawMap(int x, int y);
