@@ -1,11 +1,77 @@
-// The game loop.
+// The game loop: one pass reads the keys, acts by game state and shows a frame.
+#include "battle/battle.h"
+#include "overworld/overworld.h"
 #include "shell/main.h"
 
 int currentgamestate = GAMESTATE_OVERWORLD;
 
-// Stand-in until the overworld and battle states are served: with no game it
-// does nothing; with a game it only watches for Escape and the close button.
+// The first held arrow, in the order up, down, left, right; 0 for none.
+static int HeldDirection() {
+    if (key[KEY_UP]) return 1;
+    if (key[KEY_DOWN]) return 3;
+    if (key[KEY_LEFT]) return 4;
+    if (key[KEY_RIGHT]) return 2;
+    return 0;
+}
+
+static void OverworldPass() {
+    int dir = HeldDirection();
+    if (dir) {
+        playerspriteanim = dir;
+        move_player(dir);
+    }
+    PlaceCamera(playertilex, playertiley);
+    plx = (playertilex - mapxtile) * CurrMap.blockwidth;
+    ply = (playertiley - mapytile) * CurrMap.blockheight;
+    if (currentgamestate != GAMESTATE_OVERWORLD) return;  // the step started a battle
+    DrawMap(plx, ply);
+    ShowBuffer(backbuffer);
+}
+
+static bool SlotUsable(const ownedvorl &vorlet, int slot) {
+    return vorlet.moves[slot].move > 0 && vorlet.moves[slot].pp != 0;
+}
+
+static void ChooseSlot(int slot) {
+    battleinfo.playerchose = 1;
+    battleinfo.playerslot = (uint8_t)slot;
+    BattleAttack();
+}
+
+static void BattlePass() {
+    const ownedvorl &active = MainPlayer.owned[MainPlayer.party[battleinfo.activeslot]];
+    if (battleinfo.menupage == 0) {
+        if (key[KEY_1]) {
+            while (key[KEY_1] && !CloseRequested()) WaitTick();
+            battleinfo.menupage = 1;
+            bool anyusable = false;
+            for (int slot = 0; slot < MOVESLOTS; slot++) anyusable = anyusable || SlotUsable(active, slot);
+            if (!anyusable) ChooseSlot(4);
+        }
+        if (key[KEY_4]) RunFromBattle(1);
+    }
+    if (battleinfo.menupage == 1) {
+        static const int movekeys[MOVESLOTS] = {KEY_1, KEY_2, KEY_3, KEY_4};
+        for (int slot = 0; slot < MOVESLOTS; slot++)
+            if (key[movekeys[slot]] && SlotUsable(active, slot)) ChooseSlot(slot);
+        if (key[KEY_5]) battleinfo.menupage = 0;
+    }
+    DrawBattle();
+    ShowBuffer(battlebackbuffer);
+}
+
 void GameLoop() {
     if (!gamerunning) return;
+    if (currentgamestate == GAMESTATE_OVERWORLD) {
+        OverworldPass();
+    } else if (currentgamestate == GAMESTATE_BATTLE) {
+        BattlePass();
+    } else {
+        log(LOG_MAJOR, LOGCAT_PROGRAM, "Program is in an invalid game state");
+        // Escape is not read here, but the window can still be closed.
+        if (CloseRequested()) quitgamenow = 1;
+        return;
+    }
+    // The window's close button ends the game like Escape.
     if (key[KEY_ESC] || CloseRequested()) quitgamenow = 1;
 }

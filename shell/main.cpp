@@ -6,6 +6,7 @@
 #include <ctime>
 
 #include "creatures/creatures.h"
+#include "overworld/overworld.h"
 
 HINSTANCE hInst = nullptr;
 HWNDHANDLE hwnd = nullptr;
@@ -31,6 +32,7 @@ void Exit() {
     ReleaseBitmap(battlebackbuffer);
     ReleaseBitmap(enemyvorlet);
     ReleaseBitmap(ownvorletb);
+    ReleaseBitmap(currentmaptilesbmp);
     allegro_exit();
 }
 

@@ -59,8 +59,22 @@ void GetProject();
 int ReadGameIndex();
 intptr_t LoadProjDialogProcs(HDLG dialog, unsigned message, uintptr_t wparam, intptr_t lparam);
 
-// new-game set-up (stand-in until the project file is read)
+// new-game set-up
+extern int playerfacing;  // 1 up, 2 right, 3 down, 4 left
+extern PALETTE playerpal;
+extern const char *playerspritefile;
+// Reads the project file at `path` into CurrProj; 0 on success, -1 after a
+// logged error (the fields read before it keep their new values).
+int ReadProjectFile(const std::string &path);
+// The rest of GetProject for the chosen project GameIndex[indexno]: the
+// project file, the first map, the buffers, the camera and the player.
+// Leaves gamerunning at 0 after a logged error.
 void SetUpNewGame();
+
+// the camera
+// Places the view for a player at block (tilex, tiley): mapxtile, mapytile,
+// mapxpxl, mapypxl. Does nothing while no map has a block size.
+void PlaceCamera(int tilex, int tiley);
 
 // the game loop
 extern int currentgamestate;  // 1 overworld, 2 battle

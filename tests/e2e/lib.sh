@@ -24,6 +24,7 @@ trap cleanup EXIT
 
 fail() {
     echo "FAIL: $*"
+    [ -f "$E2E_OUT/last-status" ] && echo "last exit status: $(cat "$E2E_OUT/last-status")"
     [ -n "$WORK" ] && [ -f "$WORK/qblog.txt" ] && { echo "--- qblog.txt"; cat "$WORK/qblog.txt"; }
     exit 1
 }
@@ -76,6 +77,16 @@ press() {  # press KEY...: each key with a pause for the game to answer
     done
 }
 
+tap() {  # tap KEY...: each held for a tenth of a second, as a person taps,
+         # since the game loop reads keys as held once per frame
+    for k in "$@"; do
+        xdotool keydown "$k"
+        sleep 0.1
+        xdotool keyup "$k"
+        sleep 0.3
+    done
+}
+
 hold() {  # hold KEY SECONDS
     xdotool keydown "$1"
     sleep "$2"
@@ -109,6 +120,7 @@ wait_exit() {
             wait "$GAME_PID"
             local status=$?
             GAME_PID=""
+            echo "$status" > "$E2E_OUT/last-status"
             echo "$status"
             return 0
         fi
@@ -133,8 +145,12 @@ near() {
 
 # differs A B WxH+X+Y: the two screenshots differ inside that rectangle.
 differs() {
-    local count
-    count=$(compare -metric AE <(convert "$E2E_OUT/$1.png" -crop "$3" +repage png:-) \
-        <(convert "$E2E_OUT/$2.png" -crop "$3" +repage png:-) null: 2>&1)
-    [ "${count%% *}" != "0" ]
+    local a="$E2E_OUT/.crop-a.png" b="$E2E_OUT/.crop-b.png" count
+    convert "$E2E_OUT/$1.png" -crop "$3" +repage "$a" || fail "cannot crop $1"
+    convert "$E2E_OUT/$2.png" -crop "$3" +repage "$b" || fail "cannot crop $2"
+    count=$(compare -metric AE "$a" "$b" null: 2>&1)
+    case "$count" in
+        ''|*[!0-9.e+]*) fail "cannot compare $1 with $2: $count" ;;
+    esac
+    [ "$count" != "0" ]
 }

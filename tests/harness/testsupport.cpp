@@ -22,7 +22,7 @@ const ::testing::Environment *const headlessenv = ::testing::AddGlobalTestEnviro
 
 std::string SourceDir() {
     const char *dir = getenv("QB_SOURCE_DIR");
-    return dir ? dir : ".";
+    return dir ? dir : QB_SOURCE_DIR_DEFAULT;
 }
 
 void WriteFile(const std::string &path, const std::string &content) {

@@ -1,0 +1,63 @@
+// How long one overworld frame takes to draw and show on the sample world,
+// against a plain full-frame blit measured in the same run.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+
+#include "overworld/overworld.h"
+#include "shell/main.h"
+
+static bool SetUpSampleWorld(const char *gamedir) {
+    if (chdir(gamedir) != 0) return false;
+    if (PlatformInitGraphics() != 0) return false;
+    logfile = "/dev/null";
+    if (ReadGameIndex() != 0) return false;
+    indexno = 0;
+    SetUpNewGame();
+    return gamerunning == 1;
+}
+
+// The frame of the game loop: the camera, the map and the sprite, shown.
+static void BM_DrawMapAndShow(benchmark::State &state) {
+    for (auto _ : state) {
+        PlaceCamera(playertilex, playertiley);
+        plx = (playertilex - mapxtile) * CurrMap.blockwidth;
+        ply = (playertiley - mapytile) * CurrMap.blockheight;
+        DrawMap(plx, ply);
+        ShowBuffer(backbuffer);
+    }
+}
+BENCHMARK(BM_DrawMapAndShow);
+
+// The baseline: one opaque copy of a whole frame to the screen.
+static void BM_FullFrameBlit(benchmark::State &state) {
+    for (auto _ : state) blit(backbuffer, screen, 0, 0, 0, 0, 352, 352);
+}
+BENCHMARK(BM_FullFrameBlit);
+
+// Keeps each benchmark's time per iteration for the ratio at the end.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run> &runs) override {
+        for (const Run &run : runs) times[run.benchmark_name()] = run.GetAdjustedRealTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> times;
+};
+
+int main(int argc, char **argv) {
+    const char *gamedir = getenv("QB_GAME_DIR") ? getenv("QB_GAME_DIR") : QB_GAME_DIR_DEFAULT;
+    if (!SetUpSampleWorld(gamedir)) {
+        fprintf(stderr, "could not set up the sample world in %s\n", gamedir);
+        return 1;
+    }
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    double frame = reporter.times["BM_DrawMapAndShow"], blit = reporter.times["BM_FullFrameBlit"];
+    if (blit > 0) printf("DrawMap + ShowBuffer takes %.2f times a full-frame blit\n", frame / blit);
+    return 0;
+}

@@ -1,0 +1,161 @@
+// One pass of the game loop: key order, drawing before quitting, the
+// battle menus' dispatch and the invalid state.
+#include <filesystem>
+
+#include "battle/battle.h"
+#include "overworld/overworld.h"
+#include "shell/main.h"
+#include "tests/harness/testsupport.h"
+
+using headless::KeyStep;
+
+class GameLoopTest : public QbTest {
+protected:
+    void SetUp() override {
+        QbTest::SetUp();
+        std::filesystem::copy(SourceDir() + "/game", ".", std::filesystem::copy_options::recursive);
+        ASSERT_EQ(ReadGameIndex(), 0);
+        indexno = 0;
+        SetUpNewGame();
+        ASSERT_EQ(gamerunning, 1);
+        SetUpLog();
+        ClearRandomDraws();
+    }
+    void TearDown() override {
+        for (BITMAP **bmp : {&playerspritesbmp, &backbuffer, &battlebackbuffer, &enemyvorlet, &ownvorletb}) {
+            if (*bmp) destroy_bitmap(*bmp);
+            *bmp = nullptr;
+        }
+        currentgamestate = GAMESTATE_OVERWORLD;
+        QbTest::TearDown();
+    }
+    void Hold(std::initializer_list<int> keys) {
+        for (int k : keys) key[k] = 1;
+    }
+    void EnterBattleMenu(int page) {
+        currentgamestate = GAMESTATE_BATTLE;
+        battleinfo = battlerecord();
+        battleinfo.menupage = (uint8_t)page;
+        ownedvorl &active = MainPlayer.owned[MainPlayer.party[0]];
+        for (int slot = 0; slot < MOVESLOTS; slot++) active.moves[slot] = moveslot{slot + 1, 10, 10};
+    }
+};
+
+TEST_F(GameLoopTest, TheFirstHeldArrowInTheOrderUpDownLeftRightWins) {
+    // The start (22, 19) has a fence above it: up is tried and blocked,
+    // and right is never looked at.
+    Hold({KEY_UP, KEY_RIGHT});
+    GameLoop();
+    EXPECT_EQ(playertilex, 22);
+    EXPECT_EQ(playertiley, 19);
+    EXPECT_EQ(playerspriteanim, 1) << "turned to face up";
+
+    headless::Reset();
+    Hold({KEY_RIGHT, KEY_LEFT, KEY_DOWN});
+    GameLoop();
+    EXPECT_EQ(playertilex, 22);
+    EXPECT_EQ(playertiley, 20);
+
+    headless::Reset();
+    Hold({KEY_UP});
+    GameLoop();
+    EXPECT_EQ(playertiley, 19);
+
+    headless::Reset();
+    Hold({KEY_RIGHT, KEY_LEFT});
+    GameLoop();
+    EXPECT_EQ(playertilex, 21);
+}
+
+TEST_F(GameLoopTest, EachPassComputesTheCameraAndShowsOneFrame) {
+    GameLoop();
+    EXPECT_EQ(headless::frames, 1);
+    EXPECT_EQ(plx, (playertilex - mapxtile) * 16);
+    EXPECT_EQ(ply, (playertiley - mapytile) * 16);
+    // The screen shows the back buffer's top-left corner.
+    for (int y = 0; y < 352; y += 37)
+        for (int x = 0; x < 352; x += 41) ASSERT_EQ(getpixel(screen, x, y), getpixel(backbuffer, x, y));
+
+    Hold({KEY_RIGHT});
+    GameLoop();
+    EXPECT_EQ(headless::frames, 1 + 4 + 1) << "four step frames, then the pass's own";
+}
+
+TEST_F(GameLoopTest, EscapeQuitsAfterThePassHasDrawnItsFrame) {
+    Hold({KEY_ESC, KEY_LEFT});
+    clear_bitmap(screen);
+    GameLoop();
+    EXPECT_EQ(quitgamenow, 1);
+    EXPECT_EQ(playertilex, 21);
+    EXPECT_EQ(headless::frames, 5);
+    EXPECT_EQ(getpixel(screen, 100, 100), getpixel(backbuffer, 100, 100));
+
+    quitgamenow = 0;
+    headless::Reset();
+    headless::closerequested = 1;
+    GameLoop();
+    EXPECT_EQ(quitgamenow, 1) << "the window's close button ends the game like Escape";
+}
+
+TEST_F(GameLoopTest, NothingHappensWithoutAGameAndAnInvalidStateIsReported) {
+    gamerunning = 0;
+    Hold({KEY_ESC, KEY_UP});
+    GameLoop();
+    EXPECT_EQ(quitgamenow, 0);
+    EXPECT_EQ(headless::frames, 0);
+    EXPECT_EQ(playertiley, 19);
+
+    gamerunning = 1;
+    currentgamestate = 3;
+    GameLoop();
+    GameLoop();
+    EXPECT_EQ(quitgamenow, 0) << "Escape is not read in an invalid state";
+    EXPECT_EQ(headless::frames, 0);
+    EXPECT_EQ(LogLinesAfterBanner(), std::vector<std::string>(2, "Major Program error: Program is in an invalid game state"));
+    EXPECT_EQ(headless::boxes.size(), 2u);
+}
+
+TEST_F(GameLoopTest, KeyOneWaitsForItsReleaseThenOpensTheMoveMenuInTheSamePass) {
+    EnterBattleMenu(0);
+    Hold({KEY_1});
+    headless::ScriptKeys({KeyStep{{KEY_1}, 3}, KeyStep{{}, 1}});
+    GameLoop();
+    EXPECT_EQ(headless::ticks, 4);
+    EXPECT_EQ(battleinfo.menupage, 1);
+    EXPECT_EQ(battleinfo.playerchose, 0);
+    EXPECT_EQ(headless::frames, 1) << "no drawing while waiting";
+}
+
+TEST_F(GameLoopTest, MoveKeysPickUsableSlotsAndFiveGoesBack) {
+    EnterBattleMenu(1);
+    MainPlayer.owned[0].moves[2].pp = 0;
+    Hold({KEY_3});
+    GameLoop();
+    EXPECT_EQ(battleinfo.menupage, 1) << "a slot without PP does nothing";
+
+    headless::Reset();
+    Hold({KEY_2});
+    GameLoop();
+    EXPECT_EQ(battleinfo.playerslot, 1);
+    EXPECT_EQ(battleinfo.menupage, 0) << "the turn returns to the main menu";
+
+    headless::Reset();
+    battleinfo.menupage = 1;
+    Hold({KEY_5});
+    GameLoop();
+    EXPECT_EQ(battleinfo.menupage, 0);
+}
+
+TEST_F(GameLoopTest, NoUsableMoveUsesTheFallbackAndFourRuns) {
+    EnterBattleMenu(0);
+    for (moveslot &slot : MainPlayer.owned[0].moves) slot.pp = 0;
+    Hold({KEY_1});
+    headless::ScriptKeys({KeyStep{{}, 1}});
+    GameLoop();
+    EXPECT_EQ(battleinfo.playerslot, 4);
+
+    headless::Reset();
+    Hold({KEY_4});
+    GameLoop();
+    EXPECT_EQ(currentgamestate, GAMESTATE_OVERWORLD) << "running ends a wild battle";
+}

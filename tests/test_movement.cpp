@@ -1,0 +1,344 @@
+// Walking: collision, scrolling against walking, the step animation, and
+// encounters with their chances and tables by hour.
+#include <cstring>
+
+#include "battle/battle.h"
+#include "creatures/creatures.h"
+#include "overworld/overworld.h"
+#include "shell/main.h"
+#include "tests/harness/testsupport.h"
+
+class WalkTest : public QbTest {
+protected:
+    void SetUp() override {
+        QbTest::SetUp();
+        ClearRandomDraws();
+        currentgamestate = GAMESTATE_OVERWORLD;
+        Map(352, 352, 32, 32, 60, 60);
+    }
+    void TearDown() override {
+        ClearRandomDraws();
+        Release(backbuffer);
+        Release(playerspritesbmp);
+        Release(currentmaptilesbmp);
+        QbTest::TearDown();
+    }
+    static void Release(BITMAP *&bmp) {
+        if (bmp) destroy_bitmap(bmp);
+        bmp = nullptr;
+    }
+    // A map of plain ground with the given view, block and map sizes.
+    void Map(int w, int h, int bw, int bh, int mw, int mh) {
+        TearDownBitmaps();
+        CurrProj.windowx = w;
+        CurrProj.windowy = h;
+        CurrMap = mapinfo();
+        CurrMap.blockwidth = bw;
+        CurrMap.blockheight = bh;
+        CurrMap.maparrayx = mw;
+        CurrMap.maparrayy = mh;
+        CurrMap.blckstrctcnt = 8;
+        CurrMap.wilddensity = 1;
+        memset(CurrBlckStruct, 0, sizeof CurrBlckStruct);
+        for (int i = 0; i < BLCKSTRCTMAX; i++) CurrBlckStruct[i].blocknum = i;
+        memset(CurrMapArray, 0, sizeof CurrMapArray);
+        backbuffer = create_bitmap(500, 500);
+        playerspritesbmp = create_bitmap(31 * 25 + 1, 31);
+        currentmaptilesbmp = create_bitmap(bw * BLCKSTRCTMAX, bh);
+        clear_bitmap(backbuffer);
+        clear_to_color(playerspritesbmp, makecol(255, 0, 255));
+        clear_bitmap(currentmaptilesbmp);
+    }
+    void TearDownBitmaps() {
+        Release(backbuffer);
+        Release(playerspritesbmp);
+        Release(currentmaptilesbmp);
+    }
+    // Places the player and the camera as the game loop would.
+    void StandAt(int x, int y, int facing) {
+        playertilex = x;
+        playertiley = y;
+        PlaceCamera(x, y);
+        plx = (x - mapxtile) * CurrMap.blockwidth;
+        ply = (y - mapytile) * CurrMap.blockheight;
+        playerspriteanim = facing;
+    }
+    void Kind(int block, int type, int obstacle = 0) {
+        CurrBlckStruct[block].blocktype = type;
+        CurrBlckStruct[block].obstacle = obstacle;
+    }
+    void Queue(std::initializer_list<int> values) {
+        std::vector<int> v(values);
+        QueueRandomDraws(v.data(), (int)v.size());
+    }
+    std::vector<std::string> BattleLines() {
+        std::vector<std::string> found;
+        for (auto &line : LogLinesAfterBanner())
+            if (line.find("Entering a battletype") != std::string::npos) found.push_back(line);
+        return found;
+    }
+};
+
+TEST_F(WalkTest, WallsBlockOnlyWithTheValueOneOnTheSidesThatMeet) {
+    struct Case {
+        int dir;
+        int16_t blockstruct::*fromside;
+        int16_t blockstruct::*toside;
+    } cases[] = {{1, &blockstruct::walltop, &blockstruct::wallbottom},
+                 {2, &blockstruct::wallright, &blockstruct::wallleft},
+                 {3, &blockstruct::wallbottom, &blockstruct::walltop},
+                 {4, &blockstruct::wallleft, &blockstruct::wallright}};
+    for (const Case &c : cases) {
+        memset(CurrBlckStruct, 0, sizeof CurrBlckStruct);
+        EXPECT_EQ(check_collision(1, 2, c.dir), 0);
+        CurrBlckStruct[1].*c.fromside = 1;
+        EXPECT_EQ(check_collision(1, 2, c.dir), 1) << "direction " << c.dir;
+        CurrBlckStruct[1].*c.fromside = 2;
+        EXPECT_EQ(check_collision(1, 2, c.dir), 0) << "a wall of 2 does not block";
+        CurrBlckStruct[2].*c.toside = 1;
+        EXPECT_EQ(check_collision(1, 2, c.dir), 1) << "direction " << c.dir;
+        // The side facing away from the step does not count.
+        CurrBlckStruct[2].*c.toside = 0;
+        CurrBlckStruct[2].*c.fromside = 1;
+        EXPECT_EQ(check_collision(1, 2, c.dir), 0) << "direction " << c.dir;
+    }
+}
+
+TEST_F(WalkTest, WaterClosedAndObstacleBlocksHaveTheirOwnReasons) {
+    Kind(1, BLOCK_WATER);
+    Kind(2, BLOCK_CLOSED);
+    Kind(3, 0, 7);
+    Kind(4, BLOCK_KEEPSTRIDE);
+    playerspriteanim = 2;
+    EXPECT_EQ(check_collision(0, 1, 2), 2);
+    playerspriteanim = 17;
+    EXPECT_EQ(check_collision(0, 1, 2), 0) << "swimming frames may enter water";
+    playerspriteanim = 24;
+    EXPECT_EQ(check_collision(0, 1, 2), 0);
+    playerspriteanim = 25;
+    EXPECT_EQ(check_collision(0, 1, 2), 2);
+    EXPECT_EQ(check_collision(0, 2, 2), 3);
+    EXPECT_EQ(check_collision(0, 3, 2), 4);
+    EXPECT_EQ(check_collision(0, 4, 2), 0);
+    CurrBlckStruct[0].wallright = 1;
+    EXPECT_EQ(check_collision(0, 2, 2), 1) << "a wall is reported before the block's kind";
+}
+
+TEST_F(WalkTest, BadDirectionsAreLoggedAndChangeNothing) {
+    StandAt(20, 20, 3);
+    EXPECT_EQ(check_collision(0, 0, 5), 1);
+    EXPECT_EQ(move_player(0), 1);
+    EXPECT_EQ(playertilex, 20);
+    EXPECT_EQ(playertiley, 20);
+    EXPECT_EQ(playerspriteanim, 3);
+    EXPECT_EQ(LogLinesAfterBanner(),
+              (std::vector<std::string>{"Major Program error: Invalid direction 5 passed to check_collision",
+                                        "Major Program error: Moving without valid movedir"}));
+}
+
+TEST_F(WalkTest, ABlockedStepLeavesPositionCameraAndFrameAlone) {
+    Kind(1, 0, 1);
+    CurrMapArray[20][21].block = 1;
+    StandAt(20, 20, 2);
+    int tile = mapxtile, pixel = mapxpxl;
+    EXPECT_EQ(move_player(2), 1);
+    EXPECT_EQ(playertilex, 20);
+    EXPECT_EQ(mapxtile, tile);
+    EXPECT_EQ(mapxpxl, pixel);
+    EXPECT_EQ(playerspriteanim, 2);
+    EXPECT_EQ(headless::frames, 0);
+}
+
+TEST_F(WalkTest, StepsOffTheGridOrOntoUnknownBlocksAreBlocked) {
+    StandAt(0, 0, 4);
+    EXPECT_EQ(move_player(4), 1);
+    EXPECT_EQ(move_player(1), 1);
+    Map(352, 352, 16, 16, 60, 60);
+    StandAt(59, 59, 2);
+    EXPECT_EQ(move_player(2), 1);
+    EXPECT_EQ(move_player(3), 1);
+    CurrMapArray[59][58].block = CurrMap.blckstrctcnt;  // no such block structure
+    EXPECT_EQ(move_player(4), 1);
+    EXPECT_EQ(playertilex, 59);
+    EXPECT_EQ(playertiley, 59);
+}
+
+TEST_F(WalkTest, AwayFromTheEdgesTheMapScrollsNearThemTheSpriteWalks) {
+    // 32-pixel blocks in a 352-pixel view: 11 columns, the player 5 from the left.
+    StandAt(7, 20, 2);
+    ASSERT_EQ(mapxtile, 2);
+    EXPECT_EQ(move_player(2), 0);
+    EXPECT_EQ(playertilex, 8);
+    EXPECT_EQ(mapxtile, 3) << "scrolled";
+    EXPECT_EQ(mapxpxl, 96);
+    EXPECT_EQ(headless::frames, 8) << "a 32-pixel step is eight 4-pixel frames";
+
+    StandAt(6, 20, 2);
+    ASSERT_EQ(mapxtile, 1);
+    EXPECT_EQ(move_player(2), 0);
+    EXPECT_EQ(mapxtile, 1) << "walked";
+    EXPECT_EQ(plx, 6 * 32);
+
+    StandAt(7, 20, 4);
+    EXPECT_EQ(move_player(4), 0);
+    EXPECT_EQ(mapxtile, 1) << "scrolled left";
+    EXPECT_EQ(mapxpxl, 32);
+
+    StandAt(6, 20, 4);
+    EXPECT_EQ(move_player(4), 0);
+    EXPECT_EQ(mapxtile, 1) << "walked left";
+    EXPECT_EQ(plx, 4 * 32);
+
+    // Rows behave the same way.
+    StandAt(20, 7, 3);
+    EXPECT_EQ(move_player(3), 0);
+    EXPECT_EQ(mapytile, 3);
+    StandAt(20, 6, 1);
+    EXPECT_EQ(move_player(1), 0);
+    EXPECT_EQ(playertiley, 5);
+    EXPECT_EQ(ply, 4 * 32);
+}
+
+TEST_F(WalkTest, AMapAsWideAsTheViewNeverScrolls) {
+    Map(352, 352, 32, 32, 11, 60);
+    for (int column = 0; column < 10; column++) {
+        StandAt(column, 20, 2);
+        int tile = mapxtile;
+        EXPECT_EQ(move_player(2), 0);
+        EXPECT_EQ(mapxtile, tile) << "column " << column;
+        EXPECT_EQ(mapxpxl, 0) << "column " << column;
+    }
+}
+
+TEST_F(WalkTest, OnAMapNarrowerThanTheViewTheSpriteWalksToTheLastColumnSmoothly) {
+    // Nine 32-pixel columns, forty 24-pixel rows: the view shows the whole
+    // width with a margin, and the camera never moves sideways.
+    Map(352, 352, 32, 24, 9, 40);
+    StandAt(0, 20, 2);
+    const int corner = mapxpxl;
+    ASSERT_EQ(corner, 9 * 32 - 352);
+    for (int column = 0; column < 8; column++) {
+        EXPECT_EQ(move_player(2), 0);
+        EXPECT_EQ(playertilex, column + 1);
+        EXPECT_EQ(plx, (column + 1) * 32 - corner) << "column " << column;
+        EXPECT_EQ(mapxpxl, corner);
+        EXPECT_EQ(mapxtile, -2);
+    }
+    EXPECT_EQ(move_player(2), 1) << "the map ends at its ninth column";
+
+    // Down to the last row: the camera scrolls while it can, then the
+    // sprite walks to the bottom row.
+    StandAt(4, 30, 3);
+    for (int row = 30; row < 39; row++) {
+        EXPECT_EQ(move_player(3), 0) << "row " << row;
+        EXPECT_GE(mapytile, 0);
+        EXPECT_LE(mapypxl, 40 * 24 - 352);
+    }
+    EXPECT_EQ(playertiley, 39);
+    EXPECT_EQ(mapypxl, 40 * 24 - 352);
+    EXPECT_EQ(move_player(3), 1) << "the map ends at its fortieth row";
+}
+
+TEST_F(WalkTest, SixteenPixelStepsTakeFourFramesAndEndStanding) {
+    Map(352, 352, 16, 16, 60, 60);
+    StandAt(30, 30, 1);
+    EXPECT_EQ(move_player(1), 0);
+    EXPECT_EQ(headless::frames, 4);
+    EXPECT_EQ(playerspriteanim, 1);
+    EXPECT_EQ(ismoving, 0);
+}
+
+TEST_F(WalkTest, KindFourGroundKeepsTheWalkingFrame) {
+    Kind(4, BLOCK_KEEPSTRIDE);
+    CurrMapArray[20][21].block = 4;
+    StandAt(20, 20, 2);
+    EXPECT_EQ(move_player(2), 0);
+    EXPECT_EQ(playerspriteanim, 6);
+    EXPECT_EQ(move_player(3), 0);
+    EXPECT_EQ(playerspriteanim, 3) << "off it, the sprite stands again";
+}
+
+TEST_F(WalkTest, EntriesFollowTheirChances) {
+    int expected[100];
+    for (int r = 0; r < 100; r++) expected[r] = r < 30 ? 0 : r < 60 ? 1 : r < 80 ? 2 : r < 90 ? 3 : r < 95 ? 4 : r < 99 ? 5 : 6;
+    for (int r = 0; r < 100; r++) EXPECT_EQ(EncounterEntry(r), expected[r]) << "r = " << r;
+    EXPECT_EQ(EncounterEntry(89), 3);
+    EXPECT_EQ(EncounterEntry(90), 4);
+    EXPECT_EQ(EncounterEntry(99), 6);
+}
+
+TEST_F(WalkTest, TheHourPicksTheTable) {
+    for (int hour = 0; hour < 24; hour++) {
+        const wildentry *table = WildTableForHour(hour);
+        if (hour >= 6 && hour <= 11)
+            EXPECT_EQ(table, CurrMap.mornmons) << hour;
+        else if (hour >= 12 && hour <= 17)
+            EXPECT_EQ(table, CurrMap.daymons) << hour;
+        else
+            EXPECT_EQ(table, CurrMap.nightmons) << hour;
+    }
+}
+
+TEST_F(WalkTest, EncounterGroundMeetsTheEntryOfTheHoursTable) {
+    Kind(2, BLOCK_ENCOUNTER);
+    for (int x = 0; x < 60; x++) CurrMapArray[20][x].block = 2;
+    for (int i = 0; i < 7; i++) {
+        CurrMap.mornmons[i] = wildentry{10 + i, 1 + i};
+        CurrMap.daymons[i] = wildentry{20 + i, 8 + i};
+        CurrMap.nightmons[i] = wildentry{30 + i, 15};
+    }
+    CurrMap.wilddensity = 5;
+    struct {
+        int hour, r;
+        const char *line;
+    } cases[] = {
+        {5, 90, "Program: Entering a battletype 1, id 15 and level 34"},
+        {6, 89, "Program: Entering a battletype 1, id 4 and level 13"},
+        {12, 99, "Program: Entering a battletype 1, id 14 and level 26"},
+        {18, 0, "Program: Entering a battletype 1, id 15 and level 30"},
+    };
+    StandAt(20, 20, 2);
+    for (auto &c : cases) {
+        SetUpLog();
+        headless::hour = c.hour;
+        Queue({0, c.r});  // density draw of 0 meets a creature; then the entry
+        EXPECT_EQ(move_player(2), 0);
+        EXPECT_EQ(BattleLines(), std::vector<std::string>{c.line}) << "hour " << c.hour;
+        EXPECT_EQ(QueuedRandomDraws(), 0);
+    }
+    // A density draw other than 0 meets nothing and takes no entry draw.
+    SetUpLog();
+    Queue({1, 0});
+    EXPECT_EQ(move_player(2), 0);
+    EXPECT_TRUE(BattleLines().empty());
+    EXPECT_EQ(QueuedRandomDraws(), 1);
+}
+
+TEST_F(WalkTest, DensitiesOneAndTwoMeetACreatureOnEveryStep) {
+    Kind(2, BLOCK_ENCOUNTER);
+    for (int x = 0; x < 60; x++) CurrMapArray[20][x].block = 2;
+    CurrMap.daymons[0] = wildentry{5, 3};
+    StandAt(10, 20, 2);
+    for (int density : {1, 2}) {
+        CurrMap.wilddensity = density;
+        SeedRandom(12345u + density);
+        SetUpLog();
+        for (int step = 0; step < 10; step++) move_player(step % 2 ? 4 : 2);
+        EXPECT_EQ(BattleLines().size(), 10u) << "density " << density;
+    }
+    // A density of d meets one in d-1 steps on average.
+    CurrMap.wilddensity = 5;
+    SeedRandom(99);
+    SetUpLog();
+    for (int step = 0; step < 400; step++) move_player(step % 2 ? 4 : 2);
+    size_t met = BattleLines().size();
+    EXPECT_GT(met, 60u);
+    EXPECT_LT(met, 140u);
+}
+
+TEST_F(WalkTest, PlainGroundNeverDrawsForAnEncounter) {
+    StandAt(20, 20, 2);
+    Queue({0, 0});
+    EXPECT_EQ(move_player(2), 0);
+    EXPECT_EQ(QueuedRandomDraws(), 2);
+}
