@@ -24,8 +24,7 @@ static bool SetUpSampleWorld(const char *gamedir) {
 static void BM_DrawMapAndShow(benchmark::State &state) {
     for (auto _ : state) {
         PlaceCamera(playertilex, playertiley);
-        plx = (playertilex - mapxtile) * CurrMap.blockwidth;
-        ply = (playertiley - mapytile) * CurrMap.blockheight;
+        PlaceSprite();
         DrawMap(plx, ply);
         ShowBuffer(backbuffer);
     }

@@ -26,3 +26,11 @@ void PlaceCamera(int tilex, int tiley) {
     if (mapxtile >= mw - w / bw) mapxtile = mw - w / bw;
     if (mapytile >= mh - h / bh) mapytile = mh - h / bh;
 }
+
+void PlaceSprite() {
+    // From the pixel corner the map is drawn with, so that the sprite stands
+    // on its own block even where the view is not a whole number of blocks
+    // and the block corner and the pixel corner disagree.
+    plx = playertilex * CurrMap.blockwidth - mapxpxl;
+    ply = playertiley * CurrMap.blockheight - mapypxl;
+}

@@ -21,8 +21,7 @@ static void OverworldPass() {
         move_player(dir);
     }
     PlaceCamera(playertilex, playertiley);
-    plx = (playertilex - mapxtile) * CurrMap.blockwidth;
-    ply = (playertiley - mapytile) * CurrMap.blockheight;
+    PlaceSprite();
     if (currentgamestate != GAMESTATE_OVERWORLD) return;  // the step started a battle
     DrawMap(plx, ply);
     ShowBuffer(backbuffer);

@@ -75,6 +75,8 @@ void SetUpNewGame();
 // Places the view for a player at block (tilex, tiley): mapxtile, mapytile,
 // mapxpxl, mapypxl. Does nothing while no map has a block size.
 void PlaceCamera(int tilex, int tiley);
+// The sprite's place on the view (plx, ply) for the player's block.
+void PlaceSprite();
 
 // the game loop
 extern int currentgamestate;  // 1 overworld, 2 battle

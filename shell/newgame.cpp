@@ -92,8 +92,7 @@ static void PlacePlayer() {
     if (playertiley >= viewrows) playertiley = viewrows;
     // Where the first frame will draw the sprite, so that a step taken
     // before it animates from the right place.
-    plx = (playertilex - mapxtile) * CurrMap.blockwidth;
-    ply = (playertiley - mapytile) * CurrMap.blockheight;
+    PlaceSprite();
 }
 
 void SetUpNewGame() {

@@ -52,6 +52,14 @@ TEST(CameraTest, OddBlockSizesAndNoBlockSizeAtAll) {
     EXPECT_EQ(mapytile, 40 - 14);
     EXPECT_EQ(mapypxl, 40 * 24 - 352);
 
+    // The sprite stands on its own block as drawn, even where the block
+    // corner and the pixel corner disagree at the bottom edge.
+    playertilex = 11;
+    playertiley = 39;
+    PlaceSprite();
+    EXPECT_EQ(ply, 39 * 24 - 608);
+    EXPECT_EQ(plx, 11 * 32 - 32);
+
     // Before any map has a block size the camera stays where it was.
     mapxtile = 3;
     SetView(352, 352, 0, 0, 60, 60);
