@@ -13,8 +13,7 @@ class GameLoopTest : public QbTest {
 protected:
     void SetUp() override {
         QbTest::SetUp();
-        std::filesystem::copy(SourceDir() + "/game", ".", std::filesystem::copy_options::recursive);
-        ASSERT_EQ(ReadGameIndex(), 0);
+        CopySampleGame();
         indexno = 0;
         SetUpNewGame();
         ASSERT_EQ(gamerunning, 1);
@@ -22,10 +21,7 @@ protected:
         ClearRandomDraws();
     }
     void TearDown() override {
-        for (BITMAP **bmp : {&playerspritesbmp, &backbuffer, &battlebackbuffer, &enemyvorlet, &ownvorletb}) {
-            if (*bmp) destroy_bitmap(*bmp);
-            *bmp = nullptr;
-        }
+        ReleaseGameBitmaps();
         currentgamestate = GAMESTATE_OVERWORLD;
         QbTest::TearDown();
     }

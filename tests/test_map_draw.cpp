@@ -1,5 +1,7 @@
 // Drawing the visible map and the player's frame into the back buffer,
 // checked pixel by pixel.
+#include <vector>
+
 #include "overworld/overworld.h"
 #include "tests/harness/testsupport.h"
 
@@ -14,26 +16,23 @@ protected:
     void SetUp() override {
         QbTest::SetUp();
         backbuffer = create_bitmap(500, 500);
-        clear_to_color(backbuffer, Marker());
         CurrProj.windowx = CurrProj.windowy = 352;
         mapxtile = mapytile = mapxpxl = mapypxl = 0;
-        playerspriteanim = 0;
         for (int r = 0; r < MAPARRAYMAX; r++)
             for (int k = 0; k < MAPARRAYMAX; k++) CurrMapArray[r][k].block = (r * 7 + k) % 30;
     }
     void TearDown() override {
-        destroy_bitmap(backbuffer);
-        backbuffer = nullptr;
-        if (currentmaptilesbmp) destroy_bitmap(currentmaptilesbmp);
-        currentmaptilesbmp = nullptr;
-        if (playerspritesbmp) destroy_bitmap(playerspritesbmp);
-        playerspritesbmp = nullptr;
+        for (BITMAP **bmp : {&backbuffer, &currentmaptilesbmp, &playerspritesbmp}) {
+            if (*bmp) destroy_bitmap(*bmp);
+            *bmp = nullptr;
+        }
         QbTest::TearDown();
     }
-    static int Marker() { return makecol(255, 255, 0); }
+    static int Marker() { return makecol(255, 255, 0); }  // what DrawMap left alone
     void Blocks(int width, int height, int count = 30) {
         CurrMap.blockwidth = width;
         CurrMap.blockheight = height;
+        if (currentmaptilesbmp) destroy_bitmap(currentmaptilesbmp);
         currentmaptilesbmp = create_bitmap(width * count, height);
         for (int n = 0; n < count; n++)
             rectfill(currentmaptilesbmp, n * width, 0, (n + 1) * width - 1, height - 1, BlockColour(n));
@@ -42,59 +41,52 @@ protected:
     int Cell(int k, int r) { return BlockColour(CurrMapArray[r][k].block); }
 };
 
-TEST_F(DrawMapTest, FromTheOriginThreeMoreBlocksThanTheViewAreDrawn) {
-    Blocks(32, 32);
-    EXPECT_EQ(DrawMap(0, 0), 0);
-    EXPECT_EQ(At(0, 0), Cell(0, 0));
-    EXPECT_EQ(At(31, 31), Cell(0, 0));
-    EXPECT_EQ(At(32, 0), Cell(1, 0));
-    EXPECT_EQ(At(0, 32), Cell(0, 1)) << "rows go down the grid's first index";
-    EXPECT_EQ(At(416, 416), Cell(13, 13));
-    EXPECT_EQ(At(447, 447), Cell(13, 13));
-    EXPECT_EQ(At(448, 100), Marker()) << "column 14 is not drawn";
-    EXPECT_EQ(At(100, 448), Marker()) << "row 14 is not drawn";
-}
+// Pixel (x, y) shows grid cell (k, r), or with k = kBlack is black, or with
+// k = kAlone was left alone.
+const int kAlone = -1, kBlack = -2;
+struct Probe {
+    int x, y, k, r;
+};
+struct View {
+    int bw, bh, strip, xtile, ytile, xpxl, ypxl;  // strip: blocks with a picture
+    std::vector<Probe> probes;
+};
 
-TEST_F(DrawMapTest, ScrolledPixelsShiftTheWholeMap) {
-    Blocks(32, 32);
-    mapxpxl = 8;
-    mapypxl = -4;
-    DrawMap(0, 0);
-    EXPECT_EQ(At(0, 4), Cell(0, 0));
-    EXPECT_EQ(At(23, 35), Cell(0, 0));
-    EXPECT_EQ(At(24, 36), Cell(1, 1));
-    EXPECT_EQ(At(440, 100), Marker()) << "column 13 now ends at x 439";
-    EXPECT_EQ(At(100, 3), Marker()) << "nothing is drawn above row 0";
-
-    // Scrolling one block on: the tile column leads, the pixel corner follows.
-    clear_to_color(backbuffer, Marker());
-    mapxtile = 1;
-    mapxpxl = 40;
-    mapypxl = 0;
-    DrawMap(0, 0);
-    EXPECT_EQ(At(0, 0), Cell(1, 0)) << "column 1 starts 8 pixels left of the view";
-    EXPECT_EQ(At(24, 0), Cell(2, 0));
-    EXPECT_EQ(At(440, 0), Marker()) << "the last column, 14, ends at x 439";
-}
-
-TEST_F(DrawMapTest, BlocksNeedNotBeSquare) {
-    Blocks(32, 24);
-    mapytile = 2;
-    mapypxl = 48;
-    DrawMap(0, 0);
-    // columns 352 / 32 = 11, rows 352 / 24 = 14: columns 0..13, rows 2..18
-    EXPECT_EQ(At(64, 72), Cell(2, 5));
-    EXPECT_EQ(At(95, 95), Cell(2, 5));
-    EXPECT_EQ(At(64, 96), Cell(2, 6));
-    EXPECT_EQ(At(416, 384), Cell(13, 18));
-    EXPECT_EQ(At(447, 407), Cell(13, 18));
-    EXPECT_EQ(At(100, 408), Marker()) << "row 19 is not drawn";
+// From the camera's tile on, the view's blocks and three more are drawn,
+// shifted by the camera's pixel corner. Cells outside the grid, and blocks
+// with no picture in the strip, are plain black.
+TEST_F(DrawMapTest, EachPixelShowsItsBlock) {
+    const int a = kAlone, b = kBlack;
+    const View views[] = {
+        // the origin: columns and rows 0 to 13 (352 / 32 + 2), rows down the first index
+        {32, 32, 30, 0, 0, 0, 0, {{0, 0, 0, 0}, {32, 0, 1, 0}, {0, 32, 0, 1}, {447, 447, 13, 13}, {448, 100, a, 0}}},
+        // scrolled by pixels: the whole map moves, nothing above row 0
+        {32, 32, 30, 0, 0, 8, -4, {{0, 4, 0, 0}, {23, 35, 0, 0}, {24, 36, 1, 1}, {440, 100, a, 0}, {100, 3, a, 0}}},
+        // one block on: the tile column leads, the pixel corner follows
+        {32, 32, 30, 1, 0, 40, 0, {{0, 0, 1, 0}, {24, 0, 2, 0}, {440, 0, a, 0}}},
+        // oblong blocks: columns 0 to 13, rows 2 to 18 (352 / 24 = 14)
+        {32, 24, 30, 0, 2, 0, 48, {{64, 72, 2, 5}, {64, 96, 2, 6}, {447, 407, 13, 18}, {100, 408, a, 0}}},
+        // a map narrower than the view, camera left of it, and a strip of blocks 0 to 4
+        {32, 24, 5, -2, 0, -64, 0, {{63, 23, b, 0}, {64, 0, 0, 0}, {192, 0, 4, 0}, {224, 0, b, 0}}},
+        // the far corner of the 60 by 60 grid: columns 60 to 62, rows 60 and 61 are black
+        {32, 24, 30, 49, 45, 1568, 1080, {{320, 336, 59, 59}, {352, 336, b, 0}, {0, 360, b, 0}, {0, 408, a, 0}}},
+    };
+    for (const View &v : views) {
+        Blocks(v.bw, v.bh, v.strip);
+        clear_to_color(backbuffer, Marker());
+        mapxtile = v.xtile, mapytile = v.ytile, mapxpxl = v.xpxl, mapypxl = v.ypxl;
+        EXPECT_EQ(DrawMap(0, 0), 0);
+        for (const Probe &p : v.probes) {
+            int want = p.k == a ? Marker() : p.k == b ? makecol(0, 0, 0) : Cell(p.k, p.r);
+            EXPECT_EQ(At(p.x, p.y), want) << "view " << &v - views << ", pixel " << p.x << ", " << p.y;
+        }
+    }
 }
 
 TEST_F(DrawMapTest, ThePlayersFrameIsCutAtItsPitchAndKeepsTheMapWhereTransparent) {
     Blocks(32, 32);
-    // Frame n: colour n everywhere but a transparent top-right corner pixel;
-    // the column between frames (x = 31n) is another colour altogether.
+    // Frame n: colour n + 1 but for a transparent top-right pixel; the column
+    // between frames (x = 31n) is another colour altogether.
     playerspritesbmp = create_bitmap(31 * 25 + 1, 31);
     clear_to_color(playerspritesbmp, makecol(1, 2, 3));
     for (int n = 0; n < 25; n++) {
@@ -108,43 +100,6 @@ TEST_F(DrawMapTest, ThePlayersFrameIsCutAtItsPitchAndKeepsTheMapWhereTransparent
     EXPECT_EQ(At(130, 60), Cell(4, 1)) << "the transparent pixel shows the map";
     EXPECT_EQ(At(131, 70), Cell(4, 2)) << "the frame is 31 pixels wide";
     EXPECT_EQ(At(110, 91), Cell(3, 2)) << "and 31 pixels high";
-
-    playerspriteanim = 7;
-    DrawMap(0, 0);
-    EXPECT_EQ(At(0, 0), BlockColour(8)) << "frame 7 starts at x 218";
-    EXPECT_EQ(At(29, 0), BlockColour(8));
-}
-
-TEST_F(DrawMapTest, CellsOutsideTheGridOrTheStripArePlainBlack) {
-    Blocks(32, 24, 5);  // a strip shorter than the block numbers in the grid
-    const int black = makecol(0, 0, 0);
-    // A map narrower than the view: the camera's corner lies left of the map.
-    mapxtile = -2;
-    mapxpxl = -64;
-    CurrMapArray[0][0].block = 4;
-    CurrMapArray[0][1].block = 5;
-    DrawMap(0, 0);
-    EXPECT_EQ(At(0, 0), black);
-    EXPECT_EQ(At(63, 23), black);
-    EXPECT_EQ(At(64, 0), BlockColour(4));
-    EXPECT_EQ(At(96, 0), black) << "block 5 has no picture in the strip";
-
-    // The far corner of a 60 by 60 map: columns 60 to 62 and rows 60 to 61
-    // (the last two of 45 + 14 + 2) are black.
-    clear_to_color(backbuffer, Marker());
-    for (auto &row : CurrMapArray)
-        for (maparraycell &cell : row) cell.block = 2;
-    mapxtile = 49;
-    mapxpxl = 49 * 32;
-    mapytile = 45;
-    mapypxl = 45 * 24;
-    DrawMap(0, 0);
-    EXPECT_EQ(At(10 * 32, 14 * 24), BlockColour(2));
-    EXPECT_EQ(At(11 * 32, 14 * 24), black);
-    EXPECT_EQ(At(13 * 32 + 31, 0), black);
-    EXPECT_EQ(At(0, 15 * 24), black);
-    EXPECT_EQ(At(0, 16 * 24 + 23), black);
-    EXPECT_EQ(At(0, 17 * 24), Marker());
 }
 
 TEST_F(DrawMapTest, AHugeViewIsDrawnOnlyAsFarAsTheBackBuffer) {

@@ -59,8 +59,7 @@ protected:
         playertilex = x;
         playertiley = y;
         PlaceCamera(x, y);
-        plx = (x - mapxtile) * CurrMap.blockwidth;
-        ply = (y - mapytile) * CurrMap.blockheight;
+        PlaceSprite();
         playerspriteanim = facing;
     }
     void Kind(int block, int type, int obstacle = 0) {
@@ -239,44 +238,24 @@ TEST_F(WalkTest, OnAMapNarrowerThanTheViewTheSpriteWalksToTheLastColumnSmoothly)
     EXPECT_EQ(move_player(3), 1) << "the map ends at its fortieth row";
 }
 
-TEST_F(WalkTest, SixteenPixelStepsTakeFourFramesAndEndStanding) {
+TEST_F(WalkTest, KindFourGroundKeepsTheWalkingFrameAndSmallBlocksTakeFewerFrames) {
     Map(352, 352, 16, 16, 60, 60);
-    StandAt(30, 30, 1);
-    EXPECT_EQ(move_player(1), 0);
-    EXPECT_EQ(headless::frames, 4);
-    EXPECT_EQ(playerspriteanim, 1);
-    EXPECT_EQ(ismoving, 0);
-}
-
-TEST_F(WalkTest, KindFourGroundKeepsTheWalkingFrame) {
     Kind(4, BLOCK_KEEPSTRIDE);
     CurrMapArray[20][21].block = 4;
     StandAt(20, 20, 2);
     EXPECT_EQ(move_player(2), 0);
     EXPECT_EQ(playerspriteanim, 6);
+    EXPECT_EQ(headless::frames, 4) << "a 16-pixel step is four 4-pixel frames";
     EXPECT_EQ(move_player(3), 0);
     EXPECT_EQ(playerspriteanim, 3) << "off it, the sprite stands again";
-}
-
-TEST_F(WalkTest, EntriesFollowTheirChances) {
-    int expected[100];
-    for (int r = 0; r < 100; r++) expected[r] = r < 30 ? 0 : r < 60 ? 1 : r < 80 ? 2 : r < 90 ? 3 : r < 95 ? 4 : r < 99 ? 5 : 6;
-    for (int r = 0; r < 100; r++) EXPECT_EQ(EncounterEntry(r), expected[r]) << "r = " << r;
-    EXPECT_EQ(EncounterEntry(89), 3);
-    EXPECT_EQ(EncounterEntry(90), 4);
-    EXPECT_EQ(EncounterEntry(99), 6);
+    EXPECT_EQ(ismoving, 0);
 }
 
 TEST_F(WalkTest, TheHourPicksTheTable) {
-    for (int hour = 0; hour < 24; hour++) {
-        const wildentry *table = WildTableForHour(hour);
-        if (hour >= 6 && hour <= 11)
-            EXPECT_EQ(table, CurrMap.mornmons) << hour;
-        else if (hour >= 12 && hour <= 17)
-            EXPECT_EQ(table, CurrMap.daymons) << hour;
-        else
-            EXPECT_EQ(table, CurrMap.nightmons) << hour;
-    }
+    const wildentry *morn = CurrMap.mornmons, *day = CurrMap.daymons, *night = CurrMap.nightmons;
+    const std::pair<int, const wildentry *> cases[] = {{0, night}, {5, night}, {6, morn}, {11, morn},
+                                                       {12, day},  {17, day},  {18, night}, {23, night}};
+    for (auto &c : cases) EXPECT_EQ(WildTableForHour(c.first), c.second) << "hour " << c.first;
 }
 
 TEST_F(WalkTest, EncounterGroundMeetsTheEntryOfTheHoursTable) {
@@ -334,11 +313,11 @@ TEST_F(WalkTest, DensitiesOneAndTwoMeetACreatureOnEveryStep) {
     size_t met = BattleLines().size();
     EXPECT_GT(met, 60u);
     EXPECT_LT(met, 140u);
-}
 
-TEST_F(WalkTest, PlainGroundNeverDrawsForAnEncounter) {
-    StandAt(20, 20, 2);
+    // Plain ground never draws.
+    CurrMapArray[21][10].block = 0;
+    StandAt(10, 20, 3);
     Queue({0, 0});
-    EXPECT_EQ(move_player(2), 0);
+    EXPECT_EQ(move_player(3), 0);
     EXPECT_EQ(QueuedRandomDraws(), 2);
 }

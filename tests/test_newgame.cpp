@@ -15,17 +15,13 @@ class NewGameTest : public QbTest {
 protected:
     void SetUp() override {
         QbTest::SetUp();
-        std::filesystem::copy(SourceDir() + "/game", ".", std::filesystem::copy_options::recursive);
-        ASSERT_EQ(ReadGameIndex(), 0);
+        CopySampleGame();
         indexno = 0;
         SetUpLog();
         CurrProj = projsettings();
     }
     void TearDown() override {
-        for (BITMAP **bmp : {&playerspritesbmp, &backbuffer, &battlebackbuffer, &enemyvorlet, &ownvorletb}) {
-            if (*bmp) destroy_bitmap(*bmp);
-            *bmp = nullptr;
-        }
+        ReleaseGameBitmaps();
         QbTest::TearDown();
     }
     // Rewrites the sample project file with one line replaced.

@@ -53,6 +53,18 @@ std::vector<std::string> LogLinesAfterBanner() {
     return lines;
 }
 
+void CopySampleGame() {
+    std::filesystem::copy(SourceDir() + "/game", ".", std::filesystem::copy_options::recursive);
+    ASSERT_EQ(ReadGameIndex(), 0);
+}
+
+void ReleaseGameBitmaps() {
+    for (BITMAP **bmp : {&playerspritesbmp, &backbuffer, &battlebackbuffer, &enemyvorlet, &ownvorletb}) {
+        if (*bmp) destroy_bitmap(*bmp);
+        *bmp = nullptr;
+    }
+}
+
 void QbTest::SetUp() {
     headless::Reset();
     char cwd[4096];

@@ -18,6 +18,12 @@ std::vector<std::string> LogLines();
 // Lines of the log after the banner.
 std::vector<std::string> LogLinesAfterBanner();
 
+// Copies the sample game directory into the working directory and reads its
+// index.
+void CopySampleGame();
+// Destroys the five bitmaps a game set-up creates.
+void ReleaseGameBitmaps();
+
 class QbTest : public ::testing::Test {
 protected:
     void SetUp() override;
