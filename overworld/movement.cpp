@@ -44,125 +44,97 @@ static int StepCollision(int px, int py, int tx, int ty, int dir) {
     return check_collision(from, to, dir);
 }
 
-// Starts the step: decides between scrolling the map and walking the sprite.
-static void BeginStep(int dir) {
-    const int bw = CurrMap.blockwidth, bh = CurrMap.blockheight;
-    const int cols = CurrProj.windowx / bw, rows = CurrProj.windowy / bh;
-    const int halfx = (cols - 1) / 2, halfy = (rows - 1) / 2;
-    const int px = playertilex, py = playertiley;
-    switch (dir) {
-    case 4:
-        if (StepCollision(px, py, px - 1, py, dir) != 0) return;
-        if (px > halfx + 1) {
-            if (mapxtile > 0) {
-                mapxtile--;
-                ismoving = 1;
-            } else {
-                mapxtile = 0;
-                ismoving = 2;
-            }
-        } else {
-            ismoving = 2;
-        }
-        playerspriteanim = 8;
-        playertilex--;
-        break;
-    case 2:
-        if (StepCollision(px, py, px + 1, py, dir) != 0) return;
-        ismoving = (px >= halfx + 2 && mapxtile < CurrMap.maparrayx - cols) ? 1 : 2;
-        playerspriteanim = 6;
-        playertilex++;
-        break;
-    case 1:
-        if (StepCollision(px, py, px, py - 1, dir) != 0) return;
-        if (py > halfy + 1) {
-            if (mapytile > 0) {
-                mapytile--;
-                ismoving = 1;
-            } else {
-                mapytile = 0;
-                ismoving = 2;
-            }
-        } else {
-            ismoving = 2;
-        }
-        playerspriteanim = 5;
-        playertiley--;
-        break;
-    case 3:
-        if (StepCollision(px, py, px, py + 1, dir) != 0) return;
-        ismoving = (py >= halfy + 2 && mapytile < CurrMap.maparrayy - rows) ? 1 : 2;
-        playerspriteanim = 7;
-        playertiley++;
-        break;
-    default:
-        log(LOG_MAJOR, LOGCAT_PROGRAM, "Moving without valid movedir");
-        break;
+// Column and row change of a step in each direction (1 up, 2 right, 3 down,
+// 4 left).
+static const int stepx[5] = {0, 0, 1, 0, -1};
+static const int stepy[5] = {0, -1, 0, 1, 0};
+
+// A step back along an axis (left or up): the map scrolls while the player
+// stands past the view's middle and the view is not at the map's start.
+static void BeginBack(int pos, int half, int &tile) {
+    if (pos > half + 1 && tile > 0) {
+        tile--;
+        ismoving = 1;
+        return;
     }
+    if (pos > half + 1) tile = 0;
+    ismoving = 2;
 }
 
-// One animation frame's movement of 4 pixels; returns the counter's new value.
-static int AnimateFrame(int dir, int counter) {
-    const int bw = CurrMap.blockwidth, bh = CurrMap.blockheight;
-    const int mx = CurrMap.maparrayx, my = CurrMap.maparrayy;
-    const int w = CurrProj.windowx, h = CurrProj.windowy;
+// A step forward along an axis (right or down): the map scrolls while the
+// player stands past the middle and the view has map left beyond it.
+static void BeginForward(int pos, int half, int tile, int mapblocks, int viewblocks) {
+    ismoving = (pos >= half + 2 && tile < mapblocks - viewblocks) ? 1 : 2;
+}
+
+// Starts the step: decides between scrolling the map and walking the sprite
+// and moves the player's block position.
+static void BeginStep(int dir) {
+    if (dir < 1 || dir > 4) {
+        log(LOG_MAJOR, LOGCAT_PROGRAM, "Moving without valid movedir");
+        return;
+    }
+    const int px = playertilex, py = playertiley;
+    if (StepCollision(px, py, px + stepx[dir], py + stepy[dir], dir) != 0) return;
+
+    const int cols = CurrProj.windowx / CurrMap.blockwidth, rows = CurrProj.windowy / CurrMap.blockheight;
+    const int halfx = (cols - 1) / 2, halfy = (rows - 1) / 2;
     switch (dir) {
-    case 4:
-        if (ismoving == 1) mapxpxl -= 4; else plx -= 4;
-        counter += 4;
-        if (ismoving == 1 && mapxpxl <= 0) {
-            mapxpxl = 0;
-            counter = bw;
+    case 1: BeginBack(py, halfy, mapytile); break;
+    case 2: BeginForward(px, halfx, mapxtile, CurrMap.maparrayx, cols); break;
+    case 3: BeginForward(py, halfy, mapytile, CurrMap.maparrayy, rows); break;
+    case 4: BeginBack(px, halfx, mapxtile); break;
+    }
+    playerspriteanim = dir + 4;  // the walking frame of the direction
+    playertilex += stepx[dir];
+    playertiley += stepy[dir];
+}
+
+// One 4-pixel frame of a step along one axis: `corner` is the view's map
+// pixel, `sprite` the sprite's view pixel, `tile` the view's first block.
+// Returns the counter's new value; reaching `block` ends the step.
+static int AnimateAxis(bool back, int &corner, int &sprite, int &tile, int playertile, int block, int mapblocks,
+                       int view, int counter) {
+    if (ismoving == 1)
+        corner += back ? -4 : 4;
+    else
+        sprite += back ? -4 : 4;
+    counter += 4;
+    if (back) {
+        if (ismoving == 1 && corner <= 0) {
+            corner = 0;
+            counter = block;
         }
-        if (ismoving == 2 && plx <= 0) {
-            plx = 0;
-            counter = bw;
-            mapxtile = playertilex;
-            mapxpxl = mapxtile * bw;
+        if (ismoving == 2 && sprite <= 0) {
+            sprite = 0;
+            counter = block;
+            tile = playertile;
+            corner = tile * block;
         }
-        break;
-    case 2:
-        if (ismoving == 1) mapxpxl += 4; else plx += 4;
-        counter += 4;
-        if (ismoving == 1 && mapxpxl >= mx * bw - w) {
-            mapxpxl = mx * bw - w;
-            counter = bw;
-        }
-        // The sprite stops on the map's last column as the view shows it;
-        // the camera stays where it is.
-        if (ismoving == 2 && plx >= (mx - 1) * bw - mapxpxl) {
-            plx = (mx - 1) * bw - mapxpxl;
-            counter = bw;
-        }
-        break;
-    case 1:
-        if (ismoving == 1) mapypxl -= 4; else ply -= 4;
-        counter += 4;
-        if (ismoving == 1 && mapypxl <= 0) {
-            mapypxl = 0;
-            counter = bh;
-        }
-        if (ismoving == 2 && ply <= 0) {
-            ply = 0;
-            counter = bh;
-            mapytile = playertiley;
-            mapypxl = mapytile * bh;
-        }
-        break;
-    case 3:
-        if (ismoving == 1) mapypxl += 4; else ply += 4;
-        counter += 4;
-        if (ismoving == 1 && mapypxl >= my * bh - h) {
-            mapypxl = my * bh - h;
-            counter = bh;
-        }
-        if (ismoving == 2 && ply >= (my - 1) * bh - mapypxl) {
-            ply = (my - 1) * bh - mapypxl;
-            counter = bh;
-        }
-        break;
+        return counter;
+    }
+    if (ismoving == 1 && corner >= mapblocks * block - view) {
+        corner = mapblocks * block - view;
+        counter = block;
+    }
+    // The sprite stops on the map's last block as the view shows it; the
+    // camera stays where it is.
+    const int last = (mapblocks - 1) * block - corner;
+    if (ismoving == 2 && sprite >= last) {
+        sprite = last;
+        counter = block;
     }
     return counter;
+}
+
+static int AnimateFrame(int dir, int counter) {
+    const int bw = CurrMap.blockwidth, bh = CurrMap.blockheight;
+    switch (dir) {
+    case 1: return AnimateAxis(true, mapypxl, ply, mapytile, playertiley, bh, CurrMap.maparrayy, CurrProj.windowy, counter);
+    case 2: return AnimateAxis(false, mapxpxl, plx, mapxtile, playertilex, bw, CurrMap.maparrayx, CurrProj.windowx, counter);
+    case 3: return AnimateAxis(false, mapypxl, ply, mapytile, playertiley, bh, CurrMap.maparrayy, CurrProj.windowy, counter);
+    default: return AnimateAxis(true, mapxpxl, plx, mapxtile, playertilex, bw, CurrMap.maparrayx, CurrProj.windowx, counter);
+    }
 }
 
 int EncounterEntry(int r) {
