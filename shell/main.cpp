@@ -43,9 +43,10 @@ int WinMain(HINSTANCE instance, HINSTANCE, char *, int) {
     // Library, 16-bit window, keyboard, timer and mouse, plain 8-bit text,
     // the title; the platform does these steps in this order.
     if (PlatformInitGraphics() != 0) {
-        fprintf(stderr, "Quillbay: unable to open a 352 by 352 window in 16-bit colour: %s\n", allegro_error);
+        const char *reason = allegro_error[0] ? allegro_error : "no graphics driver could open a window";
+        fprintf(stderr, "Quillbay: unable to open a 352 by 352 window in 16-bit colour: %s\n", reason);
         SetUpLog();
-        logfmt(LOG_BREAKING, LOGCAT_PROGRAM, "Unable to open the game window: %s", allegro_error);
+        logfmt(LOG_BREAKING, LOGCAT_PROGRAM, "Unable to open the game window: %s", reason);
         Exit();
         return 1;
     }

@@ -167,6 +167,14 @@ static void SetColours(DIALOG *dialog) {
 // Message boxes
 
 static void ShowNotice(const std::vector<std::string> &lines, const char *title, const char *button) {
+    // Without a window (the graphics mode failed) the notice goes to the
+    // terminal instead.
+    if (!screen) {
+        fprintf(stderr, "%s:", title);
+        for (const std::string &line : lines) fprintf(stderr, " %s", line.c_str());
+        fprintf(stderr, "\n");
+        return;
+    }
     const int charw = 8, lineh = text_height(font) + 2;
     const int maxchars = (screen->w - 28) / charw;
     std::string text;

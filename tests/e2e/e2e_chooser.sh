@@ -57,4 +57,12 @@ shot bad-index
 press Return
 check "bad index ends the program with status 1" [ "$(wait_exit 10)" = "1" ]
 check "bad index is logged" log_has "Major Project error: Unrecognized version number 2"
+rm -rf "$WORK"
+
+# No window can be opened: a clear message, a log line, status 1.
+prepare_game_dir
+(cd "$WORK" && env -u DISPLAY "$QB_BIN" >"$WORK/stderr.txt" 2>&1)
+check "no display ends with status 1" [ $? -eq 1 ]
+check "no display is explained" grep -q "unable to open a 352 by 352 window" "$WORK/stderr.txt"
+check "and logged" grep -q "^Breaking Program error: Unable to open the game window" "$WORK/qblog.txt"
 echo "e2e chooser: all checks passed"
