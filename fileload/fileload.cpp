@@ -74,6 +74,16 @@ PACKFILE *OpenPackFile(const std::string &path, const char *mode) {
     return pack_fopen(HostPath(path).c_str(), mode);
 }
 
+PACKFILE *OpenDataFile(const std::string &path, const char *what) {
+    if (!FileExists(path)) {
+        logfmt(LOG_BREAKING, LOGCAT_PROJECT, "Map file %s does not exist!", path.c_str());
+        return nullptr;
+    }
+    PACKFILE *file = OpenPackFile(path, "r");
+    if (!file) logfmt(LOG_BREAKING, LOGCAT_PROJECT, "%s %s exists but cannot be opened!", what, path.c_str());
+    return file;
+}
+
 long ReadVersionLine(PACKFILE *file, int max) {
     char line[128];
     if (max > (int)sizeof line) max = sizeof line;

@@ -22,6 +22,9 @@ std::string JoinPath(const std::string &dir, const std::string &file);
 std::string HostPath(const std::string &path);
 int FileExists(const std::string &path);
 PACKFILE *OpenPackFile(const std::string &path, const char *mode);
+// Opens a data file for reading; nullptr after a logged breaking error:
+// "Map file %s does not exist!", or "<what> %s exists but cannot be opened!".
+PACKFILE *OpenDataFile(const std::string &path, const char *what);
 // Reads the first physical line directly and converts it with strtol in
 // automatic base (version lines).
 long ReadVersionLine(PACKFILE *file, int max);

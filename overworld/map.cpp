@@ -112,16 +112,6 @@ bool VersionIsOne(PACKFILE *file) {
     return false;
 }
 
-// Opens a map or map-array file; nullptr after a logged error.
-PACKFILE *OpenMapData(const std::string &path) {
-    if (!FileExists(path)) {
-        logfmt(LOG_BREAKING, LOGCAT_PROJECT, "Map file %s does not exist!", path.c_str());
-        return nullptr;
-    }
-    PACKFILE *file = OpenPackFile(path, "r");
-    if (!file) logfmt(LOG_BREAKING, LOGCAT_PROJECT, "Map file %s exists but cannot be opened!", path.c_str());
-    return file;
-}
 
 int ReadMapFileLines(PACKFILE *file) {
     if (!VersionIsOne(file)) return -1;
@@ -239,7 +229,7 @@ int LoadTileStrip(const std::string &dir) {
 int LoadMapArrayFile() {
     std::string dir;
     if (!ProjectDir(dir)) return -1;
-    PACKFILE *file = OpenMapData(JoinPath(dir, CurrMap.maparrayfile));
+    PACKFILE *file = OpenDataFile(JoinPath(dir, CurrMap.maparrayfile), "Map file");
     if (!file) return -1;
     int result = ReadMapArrayLines(file);
     pack_fclose(file);
@@ -289,7 +279,7 @@ void DrawBlock(long long k, long long r, int bw, int bh) {
 
 int LoadMapFile() {
     logfmt(LOG_INFO, LOGCAT_PROGRAM, "Reading map file %s", CurrMapFilename.c_str());
-    PACKFILE *file = OpenMapData(CurrMapFilename);
+    PACKFILE *file = OpenDataFile(CurrMapFilename, "Map file");
     if (!file) return -1;
     int result = ReadMapFileLines(file);
     pack_fclose(file);

@@ -61,15 +61,8 @@ static int ReadProjectFields(PACKFILE *file) {
 
 int ReadProjectFile(const std::string &path) {
     logfmt(LOG_INFO, LOGCAT_PROGRAM, "Reading file %s", path.c_str());
-    if (!FileExists(path)) {
-        logfmt(LOG_BREAKING, LOGCAT_PROJECT, "Map file %s does not exist!", path.c_str());
-        return -1;
-    }
-    PACKFILE *file = OpenPackFile(path, "r");
-    if (!file) {
-        logfmt(LOG_BREAKING, LOGCAT_PROJECT, "The project file %s exists but cannot be opened!", path.c_str());
-        return -1;
-    }
+    PACKFILE *file = OpenDataFile(path, "The project file");
+    if (!file) return -1;
     int result = ReadProjectFields(file);
     pack_fclose(file);
     return result;
@@ -102,12 +95,8 @@ void SetUpNewGame() {
     log(LOG_INFO, LOGCAT_PROGRAM, "Project File read. Attempting to read first map");
 
     CurrMapFilename = JoinPath(project.projectdir, CurrProj.startmap);
+    // A map that loads always has a positive block size for the divisions below.
     if (LoadMapFile() != 0) return;
-    // A map that loads always has a block size; guard the divisions anyway.
-    if (CurrMap.blockwidth <= 0 || CurrMap.blockheight <= 0) {
-        log(LOG_BREAKING, LOGCAT_PROJECT, "The first map has no block size!");
-        return;
-    }
     log(LOG_INFO, LOGCAT_PROGRAM, "Map Array file Read. Preparing windowing");
 
     Recreate(backbuffer, 500, 500);

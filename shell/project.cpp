@@ -36,15 +36,8 @@ static int ReadIndexEntries(PACKFILE *file) {
 
 int ReadGameIndex() {
     log(LOG_INFO, LOGCAT_PROGRAM, "Starting to get project: Reading Index");
-    if (!FileExists(indexfile)) {
-        logfmt(LOG_BREAKING, LOGCAT_PROJECT, "Map file %s does not exist!", indexfile);
-        return -1;
-    }
-    PACKFILE *file = OpenPackFile(indexfile, "r");
-    if (!file) {
-        logfmt(LOG_BREAKING, LOGCAT_PROJECT, "The project index %s exists but cannot be opened!", indexfile);
-        return -1;
-    }
+    PACKFILE *file = OpenDataFile(indexfile, "The project index");
+    if (!file) return -1;
 
     int result = -1;
     long version = ReadVersionLine(file, 100);
