@@ -6,7 +6,14 @@
 // the screen is cleared).
 #include "battle/battle.h"
 
-#include "shell/main.h"
+#include "shell/log.h"
+
+int currentgamestate = GAMESTATE_OVERWORLD;
+BITMAP *battlebackbuffer = nullptr;
+BITMAP *enemyvorlet = nullptr;
+BITMAP *ownvorletb = nullptr;
+int whtclr = 0;
+int blkclr = 0;
 
 battlerecord battleinfo;
 int32_t currbattletype = 0;
@@ -16,6 +23,21 @@ void StartBattle(int battletype, int id, int level) {
     logfmt(LOG_INFO, LOGCAT_PROGRAM, "Entering a battletype %u, id %u and level %u", (unsigned)battletype,
            (unsigned)id, (unsigned)level);
 }
+
+static void Recreate(BITMAP *&bmp, int w, int h) {
+    if (bmp) destroy_bitmap(bmp);
+    bmp = create_bitmap(w, h);
+}
+
+void CreateBattleBuffers(bool pictures) {
+    Recreate(battlebackbuffer, 500, 500);
+    if (battlebackbuffer) clear_to_color(battlebackbuffer, 0);
+    if (!pictures) return;
+    Recreate(enemyvorlet, 60, 60);
+    Recreate(ownvorletb, 50, 50);
+}
+
+void StartWildBattle(int species, int level) { StartBattle(BATTLETYPE_WILD, species, level); }
 
 void EndBattle() { currentgamestate = GAMESTATE_OVERWORLD; }
 

@@ -2,9 +2,16 @@
 // stages and damage, using a move, and turn sequencing.
 #pragma once
 
+#include <allegro.h>
+
 #include <cstdint>
 
 #include "creatures/creatures.h"
+
+// the game state: walking on the overworld or fighting a battle; starting
+// and ending battles switches it
+extern int currentgamestate;
+enum { GAMESTATE_OVERWORLD = 1, GAMESTATE_BATTLE = 2 };
 
 // the battle state
 enum { BATTLETYPE_WILD = 1, BATTLETYPE_TRAINER = 2 };
@@ -38,8 +45,20 @@ extern battlerecord battleinfo;
 extern int32_t currbattletype;
 extern ownedvorl wildvorlet;
 
+// the battle screen's surfaces and colours
+extern BITMAP *battlebackbuffer;  // 500 by 500, the battle screen is drawn into it
+extern BITMAP *enemyvorlet;       // the opposing creature's front picture
+extern BITMAP *ownvorletb;        // the player's creature's back picture
+extern int whtclr;                // white and black in the screen's pixel format
+extern int blkclr;
+// Creates the battle screen's surface, cleared, and with `pictures` the two
+// placeholder pictures a new game starts with.
+void CreateBattleBuffers(bool pictures);
+
 // starting, ending and running
 void StartBattle(int battletype, int id, int level);
+// A wild battle against a creature met on encounter ground.
+void StartWildBattle(int species, int level);
 void EndBattle();
 void RunFromBattle(unsigned char unused);
 

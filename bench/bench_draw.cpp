@@ -8,11 +8,14 @@
 #include <string>
 
 #include "overworld/overworld.h"
+#include "fileload/fileload.h"
+#include "shell/log.h"
 #include "shell/main.h"
+#include "shell/platform.h"
 
 static bool SetUpSampleWorld(const char *gamedir) {
     if (chdir(gamedir) != 0) return false;
-    if (PlatformInitGraphics() != 0) return false;
+    if (PlatformStart() != 0) return false;
     logfile = "/dev/null";
     if (ReadGameIndex() != 0) return false;
     indexno = 0;

@@ -4,7 +4,7 @@
 #include <deque>
 
 #include "creatures/creatures.h"
-#include "shell/main.h"
+#include "shell/log.h"
 
 static unsigned randomstate = 1;
 static std::deque<int> queueddraws;

@@ -1,9 +1,10 @@
 #include "fileload/fileload.h"
 
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 
-#include "shell/main.h"
+#include "shell/log.h"
 
 char gbuf[GBUFSIZE];
 
@@ -91,4 +92,25 @@ long ReadVersionLine(PACKFILE *file, int max) {
     // An over-long line still leaves its start in the buffer.
     pack_fgets(line, max, file);
     return strtol(line, nullptr, 0);
+}
+
+bool VersionIsOne(PACKFILE *file, int max) {
+    if (ReadVersionLine(file, max) == 1) return true;
+    log(LOG_BREAKING, LOGCAT_PROJECT, "Unrecognized version number");
+    return false;
+}
+
+bool ReadMarker(PACKFILE *file, int max, const char *text) {
+    return strcmp(ReadLine(file, max), text) == 0;
+}
+
+int KeyNumber(const char *text) {
+    long value = strtol(text, nullptr, 10);
+    if (value > INT_MAX) return INT_MAX;
+    if (value < INT_MIN) return INT_MIN;
+    return (int)value;
+}
+
+int ReadNumber(const char *key, PACKFILE *file, int max) {
+    return KeyNumber(ReadValPairLine(key, file, max));
 }

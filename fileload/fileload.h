@@ -1,8 +1,10 @@
-// Text data-file reader: significant lines and KEY=value pairs, plus the
-// helpers that find and open a project's files.
+// Text data-file reader: significant lines and KEY=value pairs, the lines
+// every project file shares, the helpers that find and open a project's
+// files, and the project index that says where each project's files lie.
 #pragma once
 
 #include <allegro.h>
+
 #include <string>
 
 // line and key/value reading
@@ -15,6 +17,22 @@ char *ReadLine(PACKFILE *file, int max);
 // text (after a logged breaking error) otherwise. Valid until the next read.
 char *ReadValPairLine(const char *key, PACKFILE *file, int max);
 
+// lines every project file shares
+// Reads the first physical line directly and converts it with strtol in
+// automatic base (version lines); a number beyond the range of long gives
+// that range's end.
+long ReadVersionLine(PACKFILE *file, int max);
+// True when the version line holds 1; otherwise false after the breaking
+// error "Unrecognized version number".
+bool VersionIsOne(PACKFILE *file, int max);
+// True when the next significant line is exactly `text`.
+bool ReadMarker(PACKFILE *file, int max, const char *text);
+// The number of a KEY=value line (atoi's reading, but a value beyond the
+// 32-bit range gives that range's end instead of wrapping).
+int ReadNumber(const char *key, PACKFILE *file, int max);
+// The same conversion for a value already read.
+int KeyNumber(const char *text);
+
 // paths and files
 // Joins a project directory and a file name as "%s\%s".
 std::string JoinPath(const std::string &dir, const std::string &file);
@@ -25,6 +43,20 @@ PACKFILE *OpenPackFile(const std::string &path, const char *mode);
 // Opens a data file for reading; nullptr after a logged breaking error:
 // "Map file %s does not exist!", or "<what> %s exists but cannot be opened!".
 PACKFILE *OpenDataFile(const std::string &path, const char *what);
-// Reads the first physical line directly and converts it with strtol in
-// automatic base (version lines).
-long ReadVersionLine(PACKFILE *file, int max);
+
+// the project index (gameindex.txt)
+#define INDEXMAX 255
+struct indexentry {
+    std::string name;
+    std::string description;
+    std::string creator;
+    std::string projectdir;  // the project's files are looked up in it
+    std::string projectdata; // the project file, inside projectdir
+    std::string url;
+};
+extern indexentry GameIndex[INDEXMAX];
+extern int indarrsiz;  // entries read
+extern int indexno;    // the current project's entry
+extern const char *indexfile;
+// Reads gameindex.txt into GameIndex; 0 on success, -1 after a logged error.
+int ReadGameIndex();

@@ -6,33 +6,19 @@
 
 #include "fileload/fileload.h"
 #include "overworld/overworld.h"
+#include "shell/log.h"
 
-projsettings CurrProj;
 std::string CurrMapFilename;
 mapinfo CurrMap;
 blockstruct CurrBlckStruct[BLCKSTRCTMAX];
 maparraycell CurrMapArray[MAPARRAYMAX][MAPARRAYMAX];
 BITMAP *currentmaptilesbmp = nullptr;
 PALETTE maptilespal;
-
-int mapxtile = 0, mapytile = 0;
-int mapxpxl = 0, mapypxl = 0;
-int plx = 0, ply = 0;
-int playertilex = 0, playertiley = 0;
-int playerspriteanim = 0;
-int ismoving = 0;
+BITMAP *backbuffer = nullptr;
 
 namespace {
 
 // ---- reading ----
-
-// atoi that saturates instead of wrapping when a file holds a huge number.
-int KeyNumber(const char *text) {
-    long value = strtol(text, nullptr, 10);
-    if (value > INT_MAX) return INT_MAX;
-    if (value < INT_MIN) return INT_MIN;
-    return (int)value;
-}
 
 // One value of a comma-separated data line, in automatic base, and moves
 // pos to the next value. Block and row lines write a blank after each
@@ -53,7 +39,7 @@ long NextValue(const char *&pos, bool skipafter) {
 
 // Fails with `message` unless the next significant line is exactly `text`.
 bool Marker(PACKFILE *file, int limit, const char *text, int level, const char *message) {
-    if (strcmp(ReadLine(file, limit), text) == 0) return true;
+    if (ReadMarker(file, limit, text)) return true;
     log(level, LOGCAT_PROJECT, message);
     return false;
 }
@@ -106,21 +92,15 @@ bool ReadWildSections(PACKFILE *file) {
     return true;
 }
 
-bool VersionIsOne(PACKFILE *file) {
-    if (ReadVersionLine(file, 5) == 1) return true;
-    log(LOG_BREAKING, LOGCAT_PROJECT, "Unrecognized version number");
-    return false;
-}
-
 
 int ReadMapFileLines(PACKFILE *file) {
-    if (!VersionIsOne(file)) return -1;
+    if (!VersionIsOne(file, 5)) return -1;
     if (!Marker(file, 15, "BEGIN MAP", LOG_BREAKING, "Missing BEGIN MAP in project file")) return -1;
     CurrMap.mapname = ReadValPairLine("MAPNAME", file, 150);
     CurrMap.maparrayfile = ReadValPairLine("MAPARRAY", file, 150);
     CurrMap.eventfile = ReadValPairLine("EVENTFILE", file, 150);
     if (!Marker(file, 20, "BEGIN WILDMONS", LOG_BREAKING, "Missing BEGIN WILDMONS in project file")) return -1;
-    int density = KeyNumber(ReadValPairLine("WILDDENSITY", file, 20));
+    int density = ReadNumber("WILDDENSITY", file, 20);
     if (density < 1) {
         log(LOG_MINOR, LOGCAT_PROJECT, "WILDDENSITY is invalid!");
         return -1;
@@ -136,7 +116,7 @@ int ReadMapFileLines(PACKFILE *file) {
 // holds what it counts, no more than the table's size. Stored only once it
 // has passed, so a refused value never reaches the camera or the tables.
 bool ReadSize(PACKFILE *file, const char *key, int most, const char *what, int32_t &field) {
-    int value = KeyNumber(ReadValPairLine(key, file, 20));
+    int value = ReadNumber(key, file, 20);
     if (value < 1) {
         logfmt(LOG_BREAKING, LOGCAT_PROJECT, "Invalid %s value!", key);
         return false;
@@ -183,7 +163,7 @@ bool ReadRowLine(PACKFILE *file, int y) {
 }
 
 int ReadMapArrayLines(PACKFILE *file) {
-    if (!VersionIsOne(file)) return -1;
+    if (!VersionIsOne(file, 5)) return -1;
     if (!Marker(file, 15, "BEGIN MAP", LOG_MAJOR, "Invalid mapfile")) return -1;
     CurrMap.tiles = ReadValPairLine("TILES", file, 150);
     if (!ReadSize(file, "BLOCKHEIGHT", BLOCKSIZEMAX, "pixels a block", CurrMap.blockheight)) return -1;
@@ -288,14 +268,21 @@ int LoadMapFile() {
     return LoadMapArrayFile();
 }
 
+void CreateMapBuffer() {
+    if (backbuffer) destroy_bitmap(backbuffer);
+    backbuffer = create_bitmap(500, 500);
+    clear_to_color(screen, 0);
+    if (backbuffer) clear_to_color(backbuffer, 0);
+}
+
 int DrawMap(int x, int y) {
     if (!backbuffer) return 0;
     int bw = CurrMap.blockwidth;
     int bh = CurrMap.blockheight;
     if (bw >= 1 && bh >= 1) {
         long long kfrom, kto, rfrom, rto;
-        BlockSpan(mapxtile, CurrProj.windowx / bw, bw, mapxpxl, backbuffer->w, kfrom, kto);
-        BlockSpan(mapytile, CurrProj.windowy / bh, bh, mapypxl, backbuffer->h, rfrom, rto);
+        BlockSpan(mapxtile, ViewColumns(), bw, mapxpxl, backbuffer->w, kfrom, kto);
+        BlockSpan(mapytile, ViewRows(), bh, mapypxl, backbuffer->h, rfrom, rto);
         for (long long k = kfrom; k <= kto; k++)
             for (long long r = rfrom; r <= rto; r++) DrawBlock(k, r, bw, bh);
     }

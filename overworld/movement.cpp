@@ -1,8 +1,11 @@
 // Walking block by block: collision, the step animation and encounters.
-#include "battle/battle.h"
 #include "creatures/creatures.h"
 #include "overworld/overworld.h"
-#include "shell/main.h"
+#include "shell/log.h"
+#include "shell/platform.h"
+
+int ismoving = MOVE_NONE;
+void (*WildEncounter)(int species, int level) = nullptr;
 
 int check_collision(int from, int to, int dir) {
     if (from < 0 || from >= BLCKSTRCTMAX || to < 0 || to >= BLCKSTRCTMAX) return 1;
@@ -10,17 +13,18 @@ int check_collision(int from, int to, int dir) {
     const blockstruct &b = CurrBlckStruct[to];
     bool walled;
     switch (dir) {
-    case 1: walled = a.walltop == 1 || b.wallbottom == 1; break;
-    case 2: walled = a.wallright == 1 || b.wallleft == 1; break;
-    case 3: walled = a.wallbottom == 1 || b.walltop == 1; break;
-    case 4: walled = a.wallleft == 1 || b.wallright == 1; break;
+    case DIR_UP: walled = a.walltop == 1 || b.wallbottom == 1; break;
+    case DIR_RIGHT: walled = a.wallright == 1 || b.wallleft == 1; break;
+    case DIR_DOWN: walled = a.wallbottom == 1 || b.walltop == 1; break;
+    case DIR_LEFT: walled = a.wallleft == 1 || b.wallright == 1; break;
     default:
         logfmt(LOG_MAJOR, LOGCAT_PROGRAM, "Invalid direction %u passed to check_collision", (unsigned)dir);
         return 1;
     }
     if (walled) return 1;
     // Water can only be entered with the swimming frames.
-    if (b.blocktype == BLOCK_WATER && (playerspriteanim < 17 || playerspriteanim > 24)) return 2;
+    if (b.blocktype == BLOCK_WATER && (playerspriteanim < FRAME_SWIMFIRST || playerspriteanim > FRAME_SWIMLAST))
+        return 2;
     if (b.blocktype == BLOCK_CLOSED) return 3;
     if (b.obstacle != 0) return 4;
     return 0;
@@ -44,97 +48,92 @@ static int StepCollision(int px, int py, int tx, int ty, int dir) {
     return check_collision(from, to, dir);
 }
 
-// Column and row change of a step in each direction (1 up, 2 right, 3 down,
-// 4 left).
-static const int stepx[5] = {0, 0, 1, 0, -1};
-static const int stepy[5] = {0, -1, 0, 1, 0};
+// One axis of a step: the view's first block and map pixel along it, the
+// sprite's view pixel, the player's block, and the sizes that bound them.
+// Up and left step back towards the map's start, right and down forward.
+struct Axis {
+    int &tile;
+    int &corner;
+    int &sprite;
+    int &player;
+    int block;       // pixels of a block
+    int mapblocks;   // blocks of the map
+    int view;        // pixels of the view
+    int viewblocks;  // whole blocks of the view
+    bool back;
+};
 
-// A step back along an axis (left or up): the map scrolls while the player
-// stands past the view's middle and the view is not at the map's start.
-static void BeginBack(int pos, int half, int &tile) {
-    if (pos > half + 1 && tile > 0) {
-        tile--;
-        ismoving = 1;
-        return;
-    }
-    if (pos > half + 1) tile = 0;
-    ismoving = 2;
-}
-
-// A step forward along an axis (right or down): the map scrolls while the
-// player stands past the middle and the view has map left beyond it.
-static void BeginForward(int pos, int half, int tile, int mapblocks, int viewblocks) {
-    ismoving = (pos >= half + 2 && tile < mapblocks - viewblocks) ? 1 : 2;
+static Axis AxisOf(int dir) {
+    if (dir == DIR_UP || dir == DIR_DOWN)
+        return Axis{mapytile, mapypxl, ply, playertiley, CurrMap.blockheight, CurrMap.maparrayy, CurrProj.windowy,
+                    ViewRows(), dir == DIR_UP};
+    return Axis{mapxtile, mapxpxl, plx, playertilex, CurrMap.blockwidth, CurrMap.maparrayx, CurrProj.windowx,
+                ViewColumns(), dir == DIR_LEFT};
 }
 
 // Starts the step: decides between scrolling the map and walking the sprite
-// and moves the player's block position.
+// and moves the player's block position. The map scrolls while the player
+// stands past the view's middle and the view has map left in that direction.
 static void BeginStep(int dir) {
-    if (dir < 1 || dir > 4) {
+    if (dir < DIR_UP || dir > DIR_LEFT) {
         log(LOG_MAJOR, LOGCAT_PROGRAM, "Moving without valid movedir");
         return;
     }
+    static const int stepx[5] = {0, 0, 1, 0, -1};
+    static const int stepy[5] = {0, -1, 0, 1, 0};
     const int px = playertilex, py = playertiley;
     if (StepCollision(px, py, px + stepx[dir], py + stepy[dir], dir) != 0) return;
 
-    const int cols = CurrProj.windowx / CurrMap.blockwidth, rows = CurrProj.windowy / CurrMap.blockheight;
-    const int halfx = (cols - 1) / 2, halfy = (rows - 1) / 2;
-    switch (dir) {
-    case 1: BeginBack(py, halfy, mapytile); break;
-    case 2: BeginForward(px, halfx, mapxtile, CurrMap.maparrayx, cols); break;
-    case 3: BeginForward(py, halfy, mapytile, CurrMap.maparrayy, rows); break;
-    case 4: BeginBack(px, halfx, mapxtile); break;
+    Axis axis = AxisOf(dir);
+    const int half = (axis.viewblocks - 1) / 2;
+    if (!axis.back) {
+        ismoving = (axis.player >= half + 2 && axis.tile < axis.mapblocks - axis.viewblocks) ? MOVE_SCROLL : MOVE_WALK;
+    } else if (axis.player > half + 1 && axis.tile > 0) {
+        axis.tile--;
+        ismoving = MOVE_SCROLL;
+    } else {
+        if (axis.player > half + 1) axis.tile = 0;
+        ismoving = MOVE_WALK;
     }
-    playerspriteanim = dir + 4;  // the walking frame of the direction
+    playerspriteanim = FRAME_WALK + dir - 1;
     playertilex += stepx[dir];
     playertiley += stepy[dir];
 }
 
-// One 4-pixel frame of a step along one axis: `corner` is the view's map
-// pixel, `sprite` the sprite's view pixel, `tile` the view's first block.
-// Returns the counter's new value; reaching `block` ends the step.
-static int AnimateAxis(bool back, int &corner, int &sprite, int &tile, int playertile, int block, int mapblocks,
-                       int view, int counter) {
-    if (ismoving == 1)
-        corner += back ? -4 : 4;
+// One 4-pixel frame of the step; returns the counter's new value, which
+// reaches a block's size when the step has arrived.
+static int AnimateFrame(const Axis &a, int counter) {
+    const int delta = a.back ? -4 : 4;
+    if (ismoving == MOVE_SCROLL)
+        a.corner += delta;
     else
-        sprite += back ? -4 : 4;
+        a.sprite += delta;
     counter += 4;
-    if (back) {
-        if (ismoving == 1 && corner <= 0) {
-            corner = 0;
-            counter = block;
+    if (a.back) {
+        if (ismoving == MOVE_SCROLL && a.corner <= 0) {
+            a.corner = 0;
+            counter = a.block;
         }
-        if (ismoving == 2 && sprite <= 0) {
-            sprite = 0;
-            counter = block;
-            tile = playertile;
-            corner = tile * block;
+        if (ismoving == MOVE_WALK && a.sprite <= 0) {
+            a.sprite = 0;
+            counter = a.block;
+            a.tile = a.player;
+            a.corner = a.tile * a.block;
         }
         return counter;
     }
-    if (ismoving == 1 && corner >= mapblocks * block - view) {
-        corner = mapblocks * block - view;
-        counter = block;
+    if (ismoving == MOVE_SCROLL && a.corner >= a.mapblocks * a.block - a.view) {
+        a.corner = a.mapblocks * a.block - a.view;
+        counter = a.block;
     }
     // The sprite stops on the map's last block as the view shows it; the
     // camera stays where it is.
-    const int last = (mapblocks - 1) * block - corner;
-    if (ismoving == 2 && sprite >= last) {
-        sprite = last;
-        counter = block;
+    const int last = (a.mapblocks - 1) * a.block - a.corner;
+    if (ismoving == MOVE_WALK && a.sprite >= last) {
+        a.sprite = last;
+        counter = a.block;
     }
     return counter;
-}
-
-static int AnimateFrame(int dir, int counter) {
-    const int bw = CurrMap.blockwidth, bh = CurrMap.blockheight;
-    switch (dir) {
-    case 1: return AnimateAxis(true, mapypxl, ply, mapytile, playertiley, bh, CurrMap.maparrayy, CurrProj.windowy, counter);
-    case 2: return AnimateAxis(false, mapxpxl, plx, mapxtile, playertilex, bw, CurrMap.maparrayx, CurrProj.windowx, counter);
-    case 3: return AnimateAxis(false, mapypxl, ply, mapytile, playertiley, bh, CurrMap.maparrayy, CurrProj.windowy, counter);
-    default: return AnimateAxis(true, mapxpxl, plx, mapxtile, playertilex, bw, CurrMap.maparrayx, CurrProj.windowx, counter);
-    }
 }
 
 int EncounterEntry(int r) {
@@ -158,28 +157,26 @@ static void CheckEncounter() {
     if (random(CurrMap.wilddensity - 1) != 0) return;
     int entry = EncounterEntry(random(100));
     const wildentry *table = WildTableForHour(LocalHour());
-    StartBattle(BATTLETYPE_WILD, table[entry].species, table[entry].level);
+    if (WildEncounter) WildEncounter(table[entry].species, table[entry].level);
 }
 
 int move_player(int dir) {
     BeginStep(dir);
-    if (ismoving == 0) return 1;
+    if (ismoving == MOVE_NONE) return 1;
 
-    const int limit = (dir == 2 || dir == 4) ? CurrMap.blockwidth : CurrMap.blockheight;
-    for (int counter = 0; counter <= limit - 1;) {
-        counter = AnimateFrame(dir, counter);
+    Axis axis = AxisOf(dir);
+    for (int counter = 0; counter <= axis.block - 1;) {
+        counter = AnimateFrame(axis, counter);
         DrawMap(plx, ply);
         ShowBuffer(backbuffer);
     }
-
-    const int cols = CurrProj.windowx / CurrMap.blockwidth, rows = CurrProj.windowy / CurrMap.blockheight;
-    if (dir == 2 && ismoving == 1 && ++mapxtile >= CurrMap.maparrayx - cols) mapxtile = CurrMap.maparrayx - cols;
-    if (dir == 3 && ismoving == 1 && ++mapytile >= CurrMap.maparrayy - rows) mapytile = CurrMap.maparrayy - rows;
+    if (!axis.back && ismoving == MOVE_SCROLL && ++axis.tile >= axis.mapblocks - axis.viewblocks)
+        axis.tile = axis.mapblocks - axis.viewblocks;
 
     // The sprite keeps its stride on kind-4 ground; elsewhere it stands.
     int here = BlockAt(playertilex, playertiley);
-    ismoving = 0;
-    if (here < 0 || CurrBlckStruct[here].blocktype != BLOCK_KEEPSTRIDE) playerspriteanim -= 4;
+    ismoving = MOVE_NONE;
+    if (here < 0 || CurrBlckStruct[here].blocktype != BLOCK_KEEPSTRIDE) playerspriteanim -= FRAME_WALK - FRAME_STAND;
     if (here >= 0 && CurrBlckStruct[here].blocktype == BLOCK_ENCOUNTER) CheckEncounter();
     return 0;
 }

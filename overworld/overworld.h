@@ -1,14 +1,15 @@
-// Overworld: the current map (map file, map-array file, tile strip), the
-// camera and player position the map is drawn with, and map drawing.
+// Overworld: the project's settings, the current map (map file, map-array
+// file, tile strip), the player on it, the camera and the drawing of the
+// view, walking with collision and encounters, and the steps that set a
+// world up for a new or a loaded game.
 #pragma once
 
 #include <allegro.h>
+
 #include <cstdint>
 #include <string>
 
-#include "shell/main.h"
-
-// the project's settings (read from the project file by the new-game set-up)
+// the project's settings (the project file)
 struct projsettings {
     int32_t windowx = 0;  // width of the view in pixels
     int32_t windowy = 0;  // height of the view in pixels
@@ -20,6 +21,9 @@ struct projsettings {
     int32_t startvrlt = 0;
 };
 extern projsettings CurrProj;
+// Reads the project file at `path` into CurrProj; 0 on success, -1 after a
+// logged error (the fields read before it keep their new values).
+int ReadProjectFile(const std::string &path);
 
 // the current map
 #define BLCKSTRCTMAX 50  // block structures a map can have
@@ -73,23 +77,60 @@ extern blockstruct CurrBlckStruct[BLCKSTRCTMAX];
 extern maparraycell CurrMapArray[MAPARRAYMAX][MAPARRAYMAX];  // [row][column]
 extern BITMAP *currentmaptilesbmp;  // one row of block pictures
 extern PALETTE maptilespal;
-
-// camera: the view's top-left corner on the map, and the sprite on the view
-extern int mapxtile, mapytile;
-extern int mapxpxl, mapypxl;
-extern int plx, ply;
-
-// the player on the map
-extern int playertilex, playertiley;
-extern int playerspriteanim;  // frame of the sprite sheet
-extern int ismoving;          // 0 still, 1 the map scrolls, 2 the sprite walks
-
-// loading a map
 // Reads CurrMapFilename, then the map-array file it names and its tile
 // strip; 0 on success, -1 after a logged error. No rollback on failure.
 int LoadMapFile();
 
+// the player on the map
+enum { DIR_UP = 1, DIR_RIGHT = 2, DIR_DOWN = 3, DIR_LEFT = 4 };
+// Frames of the sprite sheet: standing and walking, each group in the order
+// up, right, down, left (so a direction's frame is the group's first frame
+// plus the direction minus 1), and the swimming frames.
+enum {
+    FRAME_STAND = 1,
+    FRAME_WALK = 5,
+    FRAME_SWIMFIRST = 17,
+    FRAME_SWIMLAST = 24,
+};
+#define SPRITEFRAMESIZE 31
+extern int playertilex, playertiley;
+extern int playerfacing;      // the facing the game started with
+extern int playerspriteanim;  // frame of the sprite sheet
+extern BITMAP *playerspritesbmp;
+extern PALETTE playerpal;
+extern const char *playerspritefile;
+// Loads the sprite sheet; 0, or -1 after "Unable to load sprite file!".
+int LoadSpriteSheet();
+// Puts the player on a block with a facing and a frame, and the sprite where
+// the view shows that block.
+void PlacePlayer(int tilex, int tiley, int facing, int frame);
+// A new game's start: the project's start block, kept inside the view's
+// size in blocks, facing the project's way.
+void PlacePlayerAtStart();
+
+// the camera: the view's top-left corner on the map, the sprite on the view
+extern int mapxtile, mapytile;
+extern int mapxpxl, mapypxl;
+extern int plx, ply;
+// Whole blocks the view holds across and down.
+int ViewColumns();
+int ViewRows();
+// Places the view for a player at block (tilex, tiley): mapxtile, mapytile,
+// mapxpxl, mapypxl. Does nothing while no map has a block size.
+void PlaceCamera(int tilex, int tiley);
+// The sprite's place on the view (plx, ply) for the player's block.
+void PlaceSprite();
+
+// drawing
+extern BITMAP *backbuffer;  // the 500 by 500 surface the view is drawn into
+// Creates the view's drawing surface and clears it and the screen.
+void CreateMapBuffer();
+// Draws the visible map and the player's frame at (x, y) into backbuffer.
+int DrawMap(int x, int y);
+
 // walking
+enum { MOVE_NONE = 0, MOVE_SCROLL = 1, MOVE_WALK = 2 };
+extern int ismoving;  // MOVE_NONE between steps
 // 0 when the step from block structure `from` to `to` in direction `dir` is
 // allowed; otherwise 1 wall (or bad direction), 2 water, 3 closed, 4 obstacle.
 int check_collision(int from, int to, int dir);
@@ -101,8 +142,6 @@ int move_player(int dir);
 int EncounterEntry(int r);
 // The morning, day or night table for the local hour.
 const wildentry *WildTableForHour(int hour);
-
-// drawing
-#define SPRITEFRAMESIZE 31
-// Draws the visible map and the player's frame at (x, y) into backbuffer.
-int DrawMap(int x, int y);
+// What meeting a wild creature starts: start-up connects the battle's wild
+// battle here. While it is null a meeting starts nothing.
+extern void (*WildEncounter)(int species, int level);

@@ -1,6 +1,6 @@
 #include "savefile/savefile.h"
 
-#include "shell/main.h"
+#include "shell/log.h"
 
 // Stand-in until saved games exist: no game is ever loaded, so the chooser
 // stays open.

@@ -1,4 +1,6 @@
 // The process entry point of the game executable.
+#include <allegro.h>
+
 #include "shell/main.h"
 
 int main(int argc, char **argv) {

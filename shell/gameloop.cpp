@@ -1,23 +1,23 @@
 // The game loop: one pass reads the keys, acts by game state and shows a frame.
 #include "battle/battle.h"
 #include "overworld/overworld.h"
+#include "shell/log.h"
 #include "shell/main.h"
-
-int currentgamestate = GAMESTATE_OVERWORLD;
+#include "shell/platform.h"
 
 // The first held arrow, in the order up, down, left, right; 0 for none.
 static int HeldDirection() {
-    if (key[KEY_UP]) return 1;
-    if (key[KEY_DOWN]) return 3;
-    if (key[KEY_LEFT]) return 4;
-    if (key[KEY_RIGHT]) return 2;
+    if (key[KEY_UP]) return DIR_UP;
+    if (key[KEY_DOWN]) return DIR_DOWN;
+    if (key[KEY_LEFT]) return DIR_LEFT;
+    if (key[KEY_RIGHT]) return DIR_RIGHT;
     return 0;
 }
 
 static void OverworldPass() {
     int dir = HeldDirection();
     if (dir) {
-        playerspriteanim = dir;
+        playerspriteanim = FRAME_STAND + dir - 1;
         move_player(dir);
     }
     PlaceCamera(playertilex, playertiley);

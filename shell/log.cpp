@@ -5,7 +5,8 @@
 #include <cstring>
 #include <string>
 
-#include "shell/main.h"
+#include "shell/log.h"
+#include "shell/platform.h"
 
 const char *logfile = "qblog.txt";
 

@@ -1,7 +1,9 @@
 // The real platform: an Allegro window on the desktop. Dialogs and message
-// boxes are modal Allegro GUI dialogs drawn inside the game window.
+// boxes are modal Allegro GUI dialogs drawn inside the game window; a
+// dialog's controls come from the description its owner gives.
 #include <time.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -14,22 +16,33 @@ static volatile int closerequested = 0;
 static void OnCloseButton() { closerequested = 1; }
 END_OF_FUNCTION(OnCloseButton)
 
-int PlatformInitGraphics() {
+int PlatformStart() {
     if (allegro_init() != 0) return -1;
     set_color_depth(16);
     if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, 352, 352, 0, 0) != 0) return -1;
     install_keyboard();
     install_timer();
     install_mouse();
+    set_uformat(U_ASCII);
+    set_window_title("Quillbay");
     LOCK_FUNCTION(OnCloseButton);
     LOCK_VARIABLE(closerequested);
     set_close_button_callback(OnCloseButton);
+    // The keyboard focus stays where the keys put it, whatever the mouse does.
+    gui_mouse_focus = FALSE;
+    // Text is drawn on a transparent background.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    text_mode(-1);
+#pragma GCC diagnostic pop
     return 0;
 }
 
-int InitCommonControlsEx(int, int) { return 1; }
+void PlatformStop() { allegro_exit(); }
 
-HWNDHANDLE GetGameWindow() { return (HWNDHANDLE)screen; }
+void *GetGameWindow() { return screen; }
+
+int InitCommonControlsEx(int, int) { return 1; }
 
 int CloseRequested() { return closerequested; }
 
@@ -71,6 +84,15 @@ static int Colour(int r, int g, int b) { return makecol(r, g, b); }
 static int PanelColour() { return Colour(228, 224, 212); }
 static int InkColour() { return Colour(16, 16, 24); }
 static int TitleColour() { return Colour(40, 72, 128); }
+static int White() { return Colour(255, 255, 255); }
+
+// Where the mouse pointer is drawn; a dialog shows it and gives back
+// whatever was there before, so a box over the chooser keeps the pointer.
+static BITMAP *mousescreen = nullptr;
+static void ShowMouse(BITMAP *bmp) {
+    mousescreen = bmp;
+    show_mouse(bmp);
+}
 
 // Title bar of a dialog frame: the caption on a coloured strip.
 static int FrameProc(int msg, DIALOG *d, int) {
@@ -79,7 +101,7 @@ static int FrameProc(int msg, DIALOG *d, int) {
         rectfill(gs, d->x, d->y, d->x + d->w - 1, d->y + d->h - 1, PanelColour());
         rect(gs, d->x, d->y, d->x + d->w - 1, d->y + d->h - 1, InkColour());
         rectfill(gs, d->x + 1, d->y + 1, d->x + d->w - 2, d->y + 14, TitleColour());
-        textout_ex(gs, font, (const char *)d->dp, d->x + 5, d->y + 4, Colour(255, 255, 255), -1);
+        textout_ex(gs, font, (const char *)d->dp, d->x + 5, d->y + 4, White(), -1);
     }
     return D_O_K;
 }
@@ -99,7 +121,7 @@ static void DrawWrapped(BITMAP *gs, DIALOG *d, const std::string &text, int colo
     set_clip_rect(gs, oldcl, oldct, oldcr, oldcb);
 }
 
-// Plain wrapped text held in dp (message boxes, fixed captions).
+// Plain wrapped text held in dp (message boxes).
 static int WrappedTextProc(int msg, DIALOG *d, int) {
     if (msg == MSG_DRAW) {
         rectfill(gui_get_screen(), d->x, d->y, d->x + d->w - 1, d->y + d->h - 1, PanelColour());
@@ -121,46 +143,49 @@ static int GroupBoxProc(int msg, DIALOG *d, int) {
     return D_O_K;
 }
 
-// Runs an Allegro dialog until it closes; restores what lay beneath it.
-// Returns the index of the object that closed it, or -1 for Escape or the
-// window's close button.
-static int RunModal(DIALOG *dialog, int focus, int (*done)()) {
-    int x = screen->w, y = screen->h, r = 0, b = 0;
-    for (DIALOG *d = dialog; d->proc; d++) {
-        if (d->w <= 0 || d->h <= 0) continue;
-        if (d->x < x) x = d->x;
-        if (d->y < y) y = d->y;
-        if (d->x + d->w > r) r = d->x + d->w;
-        if (d->y + d->h > b) b = d->y + d->h;
-    }
-    BITMAP *under = (r > x && b > y) ? create_bitmap(r - x, b - y) : nullptr;
-    if (under) blit(screen, under, x, y, 0, 0, r - x, b - y);
-
-    clear_keybuf();
-    show_mouse(screen);
-    DIALOG_PLAYER *player = init_dialog(dialog, focus);
-    while (update_dialog(player)) {
-        if (closerequested || (done && done())) break;
-    }
-    int closer = closerequested ? -1 : player->obj;
-    shutdown_dialog(player);
-    show_mouse(nullptr);
-
-    if (under) {
-        blit(under, screen, 0, 0, x, y, r - x, b - y);
-        destroy_bitmap(under);
-    }
-    // Keys that closed the dialog must not leak into the game loop.
-    while (key[KEY_ENTER] || key[KEY_SPACE] || key[KEY_ESC]) rest(1);
-    clear_keybuf();
-    return closer;
-}
-
 static void SetColours(DIALOG *dialog) {
     for (DIALOG *d = dialog; d->proc; d++) {
         d->fg = InkColour();
         d->bg = PanelColour();
     }
+}
+
+// Runs an Allegro dialog until it closes; restores what lay beneath it.
+// Returns the index of the object that closed it, or -1 for Escape or the
+// window's close button.
+static int RunModal(DIALOG *dialog, int focus, bool (*done)(DIALOG *)) {
+    int x = screen->w, y = screen->h, r = 0, b = 0;
+    for (DIALOG *d = dialog; d->proc; d++) {
+        if (d->w <= 0 || d->h <= 0) continue;
+        x = std::min(x, d->x);
+        y = std::min(y, d->y);
+        r = std::max(r, d->x + d->w);
+        b = std::max(b, d->y + d->h);
+    }
+    BITMAP *before = mousescreen;
+    ShowMouse(nullptr);
+    BITMAP *under = (r > x && b > y) ? create_bitmap(r - x, b - y) : nullptr;
+    if (under) blit(screen, under, x, y, 0, 0, r - x, b - y);
+
+    clear_keybuf();
+    ShowMouse(screen);
+    DIALOG_PLAYER *player = init_dialog(dialog, focus);
+    while (update_dialog(player)) {
+        if (closerequested || (done && done(dialog))) break;
+    }
+    int closer = closerequested ? -1 : player->obj;
+    shutdown_dialog(player);
+    ShowMouse(nullptr);
+
+    if (under) {
+        blit(under, screen, 0, 0, x, y, r - x, b - y);
+        destroy_bitmap(under);
+    }
+    ShowMouse(before);
+    // Keys that closed the dialog must not leak into what comes next.
+    while (key[KEY_ENTER] || key[KEY_SPACE] || key[KEY_ESC]) rest(1);
+    clear_keybuf();
+    return closer;
 }
 
 // ---------------------------------------------------------------------------
@@ -184,11 +209,8 @@ static void ShowNotice(const std::vector<std::string> &lines, const char *title,
     }
     std::vector<std::string> wrapped = WrapText(text, maxchars);
     int widest = (int)strlen(title) + 2;
-    for (const std::string &line : wrapped)
-        if ((int)line.size() > widest) widest = (int)line.size();
-    int w = widest * charw + 28;
-    if (w < 160) w = 160;
-    if (w > screen->w - 4) w = screen->w - 4;
+    for (const std::string &line : wrapped) widest = std::max(widest, (int)line.size());
+    int w = std::min(std::max(widest * charw + 28, 160), screen->w - 4);
     int maxlines = (screen->h - 70) / lineh;
     if ((int)wrapped.size() > maxlines) wrapped.resize((size_t)maxlines);
     int texth = (int)wrapped.size() * lineh;
@@ -220,83 +242,120 @@ void ShowAlert(const char *line1, const char *line2, const char *button) {
 }
 
 // ---------------------------------------------------------------------------
-// The chooser host
+// Described dialogs: each control of the description becomes an object whose
+// dp3 points at the running dialog, so dialogs can open over one another.
 
-static HDLG chooser = nullptr;
-static DLGPROC chooserproc = nullptr;
+struct RunningDialog {
+    DialogState state;
+    DLGPROC proc;
+};
 
-static int ChooserDone() { return chooser && chooser->ended; }
+static RunningDialog &Running(DIALOG *d) { return *(RunningDialog *)d->dp3; }
 
-// A control's text as the model holds it, or its fixed caption.
+// After the procedure has heard of something: close when it ended the
+// dialog, otherwise redraw, since it may have changed any text or list.
+static int AfterCommand(DIALOG *d) { return Running(d).state.ended ? D_CLOSE : D_REDRAW; }
+
+static void Press(DIALOG *d, int id) {
+    RunningDialog &run = Running(d);
+    DlgPressButton(&run.state, run.proc, id);
+}
+
+// A text control: the text the dialog state holds for its id (d1).
 static int ModelTextProc(int msg, DIALOG *d, int) {
     if (msg == MSG_DRAW) {
         rectfill(gui_get_screen(), d->x, d->y, d->x + d->w - 1, d->y + d->h - 1, PanelColour());
-        DrawWrapped(gui_get_screen(), d, GetDlgItemTextPtr(chooser, d->d1), InkColour());
+        DrawWrapped(gui_get_screen(), d, GetDlgItemTextPtr(&Running(d).state, d->d1), InkColour());
     }
     return D_O_K;
 }
 
-// A push button that sends its command to the dialog procedure.
+// A push button that sends its command (d2) to the dialog procedure.
 static int CommandButtonProc(int msg, DIALOG *d, int c) {
     int result = d_button_proc(msg, d, c);
     if (result & D_CLOSE) {
         d->flags &= ~D_SELECTED;
-        DlgPressButton(chooser, chooserproc, d->d2);
-        result &= ~D_CLOSE;
-        result |= chooser->ended ? D_CLOSE : D_REDRAW;
+        Press(d, d->d2);
+        result = (result & ~D_CLOSE) | AfterCommand(d);
     }
     return result;
 }
 
-// The project list: sorted items of the model, none selected at first.
+// An edit field over the dialog state's text for its id (dp2): typing goes
+// to the state (and EN_CHANGE to the procedure), and a text the procedure
+// sets shows at once. Enter presses OK. dp is the field's own buffer; d1
+// and d2 are the plain edit procedure's length limit and cursor.
+static const int EDITMAX = 250;
+static int ModelEditProc(int msg, DIALOG *d, int c) {
+    RunningDialog &run = Running(d);
+    const int id = (int)(intptr_t)d->dp2;
+    char *buffer = (char *)d->dp;
+    const char *model = GetDlgItemTextPtr(&run.state, id);
+    if (strcmp(buffer, model) != 0) {
+        snprintf(buffer, EDITMAX + 1, "%s", model);
+        d->d2 = (int)strlen(buffer);
+        if (msg != MSG_DRAW) object_message(d, MSG_DRAW, 0);
+    }
+    if (msg == MSG_CHAR && ((c >> 8) == KEY_ENTER || (c >> 8) == KEY_ENTER_PAD)) {
+        Press(d, IDOK);
+        return AfterCommand(d) | D_USED_CHAR;
+    }
+    int result = d_edit_proc(msg, d, c);
+    if ((msg == MSG_CHAR || msg == MSG_UCHAR) && strcmp(buffer, model) != 0) {
+        DlgTypeText(&run.state, run.proc, id, buffer);
+        result |= AfterCommand(d);
+    }
+    return result;
+}
+
+// A list over the dialog state's list for its id (d1); d2 is the first row
+// shown. Keys move the selection, Enter presses OK, a double click too.
 static int ListRows(DIALOG *d) { return (d->h - 4) / (text_height(font) + 4); }
 
-static int ProjectListProc(int msg, DIALOG *d, int c) {
+static int ModelListProc(int msg, DIALOG *d, int c) {
+    RunningDialog &run = Running(d);
+    DlgList *list = DlgFindList(&run.state, d->d1);
+    if (!list) return D_O_K;
     BITMAP *gs = gui_get_screen();
     const int rowh = text_height(font) + 4;
-    const int count = (int)chooser->items.size();
+    const int count = (int)list->items.size();
     const int rows = ListRows(d);
     auto keepvisible = [&]() {
-        if (chooser->cursel >= 0 && chooser->cursel < d->d2) d->d2 = chooser->cursel;
-        if (chooser->cursel >= d->d2 + rows) d->d2 = chooser->cursel - rows + 1;
-        if (d->d2 > count - rows) d->d2 = count - rows;
-        if (d->d2 < 0) d->d2 = 0;
+        if (list->cursel >= 0 && list->cursel < d->d2) d->d2 = list->cursel;
+        if (list->cursel >= d->d2 + rows) d->d2 = list->cursel - rows + 1;
+        d->d2 = std::max(0, std::min(d->d2, count - rows));
     };
     auto select = [&](int row) {
-        if (row < 0) row = 0;
-        if (row >= count) row = count - 1;
-        if (row == chooser->cursel) return D_O_K;
+        if (count == 0) return D_O_K;
+        row = std::max(0, std::min(row, count - 1));
+        if (row == list->cursel) return D_O_K;
         // Show the new selection before the procedure hears of it.
-        chooser->cursel = row;
+        list->cursel = row;
         keepvisible();
         object_message(d, MSG_DRAW, 0);
-        chooserproc(chooser, WM_COMMAND, MAKEWPARAM(chooser->listid, LBN_SELCHANGE), 0);
-        return D_REDRAW;
+        run.proc(&run.state, WM_COMMAND, MAKEWPARAM(list->id, LBN_SELCHANGE), 0);
+        return AfterCommand(d);
     };
 
     switch (msg) {
-    case MSG_START:
-        d->d2 = 0;
-        return D_O_K;
-    case MSG_WANTFOCUS:
-        return D_WANTFOCUS;
+    case MSG_START: d->d2 = 0; return D_O_K;
+    case MSG_WANTFOCUS: return D_WANTFOCUS;
     case MSG_GOTFOCUS:
-    case MSG_LOSTFOCUS:
-        return D_REDRAWME;
+    case MSG_LOSTFOCUS: return D_REDRAWME;
     case MSG_DRAW: {
-        int white = Colour(255, 255, 255);
-        rectfill(gs, d->x, d->y, d->x + d->w - 1, d->y + d->h - 1, white);
+        rectfill(gs, d->x, d->y, d->x + d->w - 1, d->y + d->h - 1, White());
         rect(gs, d->x, d->y, d->x + d->w - 1, d->y + d->h - 1, InkColour());
+        keepvisible();
         bool scroll = count > rows;
         int textright = d->x + d->w - (scroll ? 10 : 2);
         set_clip_rect(gs, d->x + 1, d->y + 1, textright, d->y + d->h - 2);
         for (int i = 0; i < rows && d->d2 + i < count; i++) {
             int row = d->d2 + i;
             int y = d->y + 2 + i * rowh;
-            bool selected = row == chooser->cursel;
+            bool selected = row == list->cursel;
             if (selected) rectfill(gs, d->x + 2, y, textright - 1, y + rowh - 1, TitleColour());
-            textout_ex(gs, font, chooser->items[(size_t)row].text.c_str(), d->x + 4, y + 2,
-                       selected ? white : InkColour(), -1);
+            textout_ex(gs, font, list->items[(size_t)row].text.c_str(), d->x + 4, y + 2,
+                       selected ? White() : InkColour(), -1);
         }
         set_clip_rect(gs, 0, 0, gs->w - 1, gs->h - 1);
         if (scroll) {
@@ -310,79 +369,100 @@ static int ProjectListProc(int msg, DIALOG *d, int c) {
     }
     case MSG_CHAR:
         switch (c >> 8) {
-        case KEY_UP: return chooser->cursel < 0 ? D_USED_CHAR : select(chooser->cursel - 1) | D_USED_CHAR;
-        case KEY_DOWN: return select(chooser->cursel + 1) | D_USED_CHAR;
+        case KEY_UP: return list->cursel < 0 ? D_USED_CHAR : select(list->cursel - 1) | D_USED_CHAR;
+        case KEY_DOWN: return select(list->cursel + 1) | D_USED_CHAR;
         case KEY_HOME: return select(0) | D_USED_CHAR;
         case KEY_END: return select(count - 1) | D_USED_CHAR;
-        case KEY_PGUP: return select(chooser->cursel - rows) | D_USED_CHAR;
-        case KEY_PGDN: return select(chooser->cursel + rows) | D_USED_CHAR;
+        case KEY_PGUP: return select(list->cursel - rows) | D_USED_CHAR;
+        case KEY_PGDN: return select(list->cursel + rows) | D_USED_CHAR;
         case KEY_ENTER:
-        case KEY_ENTER_PAD:
-            DlgPressButton(chooser, chooserproc, IDOK);
-            return (chooser->ended ? D_CLOSE : D_REDRAW) | D_USED_CHAR;
+        case KEY_ENTER_PAD: Press(d, IDOK); return AfterCommand(d) | D_USED_CHAR;
         default: return D_O_K;
         }
     case MSG_CLICK: {
-        int row = d->d2 + (gui_mouse_y() - d->y - 2) / rowh;
         if (gui_mouse_x() >= d->x + d->w - 10 && count > rows) {
             d->d2 += gui_mouse_y() < d->y + d->h / 2 ? -rows : rows;
             keepvisible();
             while (gui_mouse_b()) rest(1);
             return D_REDRAW;
         }
+        int row = d->d2 + (gui_mouse_y() - d->y - 2) / rowh;
         while (gui_mouse_b()) rest(1);
         if (row >= 0 && row < count && row < d->d2 + rows) return select(row);
         return D_O_K;
     }
     case MSG_DCLICK:
-        if (chooser->cursel < 0) return D_O_K;
-        DlgPressButton(chooser, chooserproc, IDOK);
-        return chooser->ended ? D_CLOSE : D_REDRAW;
+        if (list->cursel < 0) return D_O_K;
+        Press(d, IDOK);
+        return AfterCommand(d);
     case MSG_WHEEL:
         d->d2 -= c;
         keepvisible();
         return D_REDRAWME;
-    default:
-        return D_O_K;
+    default: return D_O_K;
     }
 }
 
-intptr_t DialogBoxParamA(int, DLGPROC proc) {
-    DialogState state;
-    state.listid = 121;
-    chooser = &state;
-    chooserproc = proc;
-    proc(&state, WM_INITDIALOG, 0, 0);
+static bool DescribedDialogDone(DIALOG *dialog) { return Running(dialog).state.ended; }
 
-    // Dialog 120 laid out in the 352 by 352 window: the project list on the
-    // left, the information group and the buttons on the right.
-    DIALOG dialog[] = {
-        {FrameProc, 0, 0, 352, 352, 0, 0, 0, 0, 0, 0, (void *)"Start a New Game", nullptr, nullptr},
-        {d_text_proc, 8, 22, 170, 12, 0, 0, 0, 0, 0, 0, (void *)"Available projects", nullptr, nullptr},
-        {ProjectListProc, 8, 36, 170, 306, 0, 0, 0, 0, 0, 0, nullptr, nullptr, nullptr},
-        {CommandButtonProc, 186, 18, 158, 22, 0, 0, 'l', D_EXIT, 0, 123, (void *)"&Load Older Game", nullptr, nullptr},
-        {GroupBoxProc, 186, 48, 158, 232, 0, 0, 0, 0, 0, 0, (void *)"Project Information", nullptr, nullptr},
-        {ModelTextProc, 191, 64, 150, 20, 0, 0, 0, 0, 124, 0, nullptr, nullptr, nullptr},
-        {ModelTextProc, 191, 88, 150, 124, 0, 0, 0, 0, 125, 0, nullptr, nullptr, nullptr},
-        {ModelTextProc, 191, 216, 150, 22, 0, 0, 0, 0, 126, 0, nullptr, nullptr, nullptr},
-        {ModelTextProc, 191, 242, 150, 34, 0, 0, 0, 0, 127, 0, nullptr, nullptr, nullptr},
-        {CommandButtonProc, 186, 288, 158, 22, 0, 0, 'o', D_EXIT, 0, IDOK, (void *)"&OK", nullptr, nullptr},
-        {CommandButtonProc, 186, 318, 158, 22, 0, 0, 'c', D_EXIT, 0, IDCANCEL, (void *)"&Cancel", nullptr, nullptr},
-        {d_yield_proc, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, nullptr, nullptr, nullptr},
-        {nullptr, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, nullptr, nullptr, nullptr},
-    };
-    SetDlgItemTextA(&state, 124, "Name: ");
-    SetDlgItemTextA(&state, 125, "Description: ");
-    SetDlgItemTextA(&state, 126, "Creator: ");
-    SetDlgItemTextA(&state, 127, "URL: ");
-    SetColours(dialog);
+// The shortcut of a caption: the letter after its '&'.
+static int Shortcut(const char *caption) {
+    const char *amp = caption ? strchr(caption, '&') : nullptr;
+    return amp && amp[1] ? (amp[1] | 0x20) : 0;
+}
 
-    RunModal(dialog, 2, ChooserDone);
+intptr_t DialogBoxParamA(const DlgTemplate &dialogtemplate, DLGPROC proc, intptr_t param) {
+    if (!screen || !proc) return -1;
+    RunningDialog run{DlgCreate(dialogtemplate, param), proc};
+    proc(&run.state, WM_INITDIALOG, 0, 0);
+    if (run.state.ended) return run.state.result;
+
+    // The frame stands in the middle of the window, its controls below the
+    // title bar.
+    const int margin = 4, titleh = 16;
+    int fw = dialogtemplate.w + 2 * margin, fh = dialogtemplate.h + 2 * margin + titleh;
+    int fx = (screen->w - fw) / 2, fy = (screen->h - fh) / 2;
+    int ox = fx + margin, oy = fy + margin + titleh;
+
+    std::vector<DIALOG> objects;
+    std::vector<std::vector<char>> editbuffers;
+    objects.push_back({FrameProc, fx, fy, fw, fh, 0, 0, 0, 0, 0, 0, (void *)dialogtemplate.title, nullptr, &run});
+    int focus = -1;
+    for (const DlgControl &c : dialogtemplate.controls) {
+        DIALOG o = {nullptr, ox + c.x, oy + c.y, c.w, c.h, 0, 0, 0, 0, 0, 0, (void *)c.caption, nullptr, &run};
+        switch (c.kind) {
+        case DLG_TEXT: o.proc = ModelTextProc; o.d1 = c.id; break;
+        case DLG_GROUP: o.proc = GroupBoxProc; break;
+        case DLG_BUTTON:
+            o.proc = CommandButtonProc;
+            o.flags = D_EXIT;
+            o.key = Shortcut(c.caption);
+            o.d2 = c.id;
+            break;
+        case DLG_LIST: o.proc = ModelListProc; o.d1 = c.id; break;
+        case DLG_EDIT:
+            o.proc = ModelEditProc;
+            o.d1 = EDITMAX;
+            o.dp2 = (void *)(intptr_t)c.id;
+            editbuffers.emplace_back((EDITMAX + 1) * 4, '\0');
+            break;
+        }
+        // The first list or edit field takes the keyboard.
+        if (focus < 0 && (c.kind == DLG_LIST || c.kind == DLG_EDIT)) focus = (int)objects.size();
+        objects.push_back(o);
+    }
+    // Edit buffers are placed once the vector of buffers no longer moves.
+    size_t edit = 0;
+    for (DIALOG &o : objects)
+        if (o.proc == ModelEditProc) o.dp = editbuffers[edit++].data();
+    objects.push_back({d_yield_proc, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, nullptr, nullptr, nullptr});
+    objects.push_back({nullptr, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, nullptr, nullptr, nullptr});
+    SetColours(objects.data());
+
+    RunModal(objects.data(), focus, DescribedDialogDone);
     // Escape or the window's close button: the Cancel command.
-    if (!state.ended) DlgPressButton(&state, proc, IDCANCEL);
-    chooser = nullptr;
-    chooserproc = nullptr;
-    return state.ended ? state.result : -1;
+    if (!run.state.ended) DlgPressButton(&run.state, proc, IDCANCEL);
+    return run.state.ended ? run.state.result : -1;
 }
 
 int FileDialog(const char *title, const char *filter, const char *startname, const char *defext, char *out,
@@ -390,8 +470,9 @@ int FileDialog(const char *title, const char *filter, const char *startname, con
     (void)filter;
     if (!out || outsize < 2) return -1;
     snprintf(out, (size_t)outsize, "%s", startname ? startname : "");
-    show_mouse(screen);
+    BITMAP *before = mousescreen;
+    ShowMouse(screen);
     int chosen = file_select_ex(title, out, defext, outsize, 320, 300);
-    show_mouse(nullptr);
+    ShowMouse(before);
     return chosen ? 1 : 0;
 }

@@ -1,68 +1,36 @@
-// The project index gameindex.txt and the project chooser.
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-
+// The project chooser: dialog 120 and its procedure, and GetProject.
+#include "battle/battle.h"
 #include "fileload/fileload.h"
 #include "savefile/savefile.h"
+#include "shell/log.h"
 #include "shell/main.h"
+#include "shell/platform.h"
 
-indexentry GameIndex[INDEXMAX];
-int indarrsiz = 0;
-int indexno = 0;
-const char *indexfile = "gameindex.txt";
-
-// Reads the entries after INDEXCOUNT; 0 on success.
-static int ReadIndexEntries(PACKFILE *file) {
-    for (int i = 1; i <= indarrsiz; i++) {
-        if (atoi(ReadValPairLine("INDEX", file, 20)) != i) {
-            log(LOG_MINOR, LOGCAT_PROJECT, "INDEX does not match spot in array!");
-            return -1;
-        }
-        indexentry &entry = GameIndex[i - 1];
-        entry.name = ReadValPairLine("NAME", file, 150);
-        entry.description = ReadValPairLine("DESCRIPTION", file, 500);
-        entry.creator = ReadValPairLine("CREATOR", file, 128);
-        entry.projectdir = ReadValPairLine("PROJECTDIR", file, 100);
-        entry.projectdata = ReadValPairLine("PROJECTDATA", file, 50);
-        entry.url = ReadValPairLine("URL", file, 200);
-        if (strcmp(ReadLine(file, 15), "END INDEX") != 0) {
-            log(LOG_BREAKING, LOGCAT_PROJECT, "Project Index is missing an END INDEX");
-            return -1;
-        }
-    }
-    return 0;
-}
-
-int ReadGameIndex() {
-    log(LOG_INFO, LOGCAT_PROGRAM, "Starting to get project: Reading Index");
-    PACKFILE *file = OpenDataFile(indexfile, "The project index");
-    if (!file) return -1;
-
-    int result = -1;
-    long version = ReadVersionLine(file, 100);
-    int count;
-    if (version != 1) {
-        logfmt(LOG_MAJOR, LOGCAT_PROJECT, "Unrecognized version number %u", (unsigned)version);
-    } else if ((count = atoi(ReadValPairLine("INDEXCOUNT", file, 30))) <= 0) {
-        log(LOG_BREAKING, LOGCAT_PROJECT, "Invalid INDEXCOUNT value!");
-    } else if (count > INDEXMAX) {
-        logfmt(LOG_BREAKING, LOGCAT_PROJECT, "INDEXCOUNT of %d is more than the %d projects an index can hold!",
-               count, INDEXMAX);
-    } else {
-        indarrsiz = count;
-        result = ReadIndexEntries(file);
-    }
-    pack_fclose(file);
-    if (result == 0) log(LOG_INFO, LOGCAT_PROGRAM, "Read Index");
-    return result;
-}
+// Dialog 120, filling the window: the list on the left, the project's
+// information and the buttons on the right.
+const DlgTemplate LoadProjDialog = {
+    "Start a New Game",
+    344,
+    328,
+    {
+        {DLG_TEXT, IDC_AVAILTEXT, "Available projects", 4, 2, 170, 12, 0},
+        {DLG_LIST, IDLB_PROJSLIST, nullptr, 4, 16, 170, 306, DLGF_SORTED},
+        {DLG_BUTTON, IDB_LOADOLDER, "&Load Older Game", 182, 0, 158, 22, 0},
+        {DLG_GROUP, IDC_PROJGROUP, "Project Information", 182, 28, 158, 232, 0},
+        {DLG_TEXT, IDC_PROJNAME, "Name: ", 187, 44, 150, 20, 0},
+        {DLG_TEXT, IDC_PROJDESC, "Description: ", 187, 68, 150, 124, 0},
+        {DLG_TEXT, IDC_PROJCREATOR, "Creator: ", 187, 196, 150, 22, 0},
+        {DLG_TEXT, IDC_PROJURL, "URL: ", 187, 222, 150, 34, 0},
+        {DLG_BUTTON, IDOK, "&OK", 182, 268, 158, 22, 0},
+        {DLG_BUTTON, IDCANCEL, "&Cancel", 182, 298, 158, 22, 0},
+    },
+};
 
 void GetProject() {
     InitCommonControlsEx(8, 0xFF);
     if (ReadGameIndex() != 0) return;
 
-    intptr_t chosen = DialogBoxParamA(IDD_LOADPROJ, LoadProjDialogProcs);
+    intptr_t chosen = DialogBoxParamA(LoadProjDialog, LoadProjDialogProcs, 0);
     if (chosen == -1) {
         log(LOG_INFO, LOGCAT_PROGRAM, "No project was chosen, or an error occurred. Exiting");
         quitgamenow = 1;

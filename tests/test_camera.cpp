@@ -1,6 +1,4 @@
 // The camera: the view's corner on the map for a player position.
-#include "overworld/overworld.h"
-#include "shell/main.h"
 #include "tests/harness/testsupport.h"
 
 static void SetView(int w, int h, int bw, int bh, int mw, int mh) {

@@ -7,8 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "creatures/creatures.h"
-#include "shell/main.h"
 #include "tests/harness/testsupport.h"
 
 namespace {

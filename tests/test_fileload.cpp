@@ -2,8 +2,6 @@
 #include <cstring>
 #include <string>
 
-#include "fileload/fileload.h"
-#include "shell/main.h"
 #include "tests/harness/testsupport.h"
 
 class ReaderTest : public QbTest {

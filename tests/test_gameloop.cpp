@@ -2,9 +2,6 @@
 // battle menus' dispatch and the invalid state.
 #include <filesystem>
 
-#include "battle/battle.h"
-#include "overworld/overworld.h"
-#include "shell/main.h"
 #include "tests/harness/testsupport.h"
 
 using headless::KeyStep;

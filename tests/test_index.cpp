@@ -1,8 +1,6 @@
 // The project index and the chooser's dialog procedure.
 #include <string>
 
-#include "fileload/fileload.h"
-#include "shell/main.h"
 #include "tests/harness/testsupport.h"
 
 using headless::DlgAction;
@@ -55,7 +53,7 @@ TEST_F(IndexTest, EachFaultStopsWithItsOwnMessage) {
         size_t boxes;
     } cases[] = {
         {"2\nINDEXCOUNT=1\n" + Entry(1, "A"), "Major Project error: Unrecognized version number 2", 1},
-        {"-1\nINDEXCOUNT=1\n" + Entry(1, "A"), "Major Project error: Unrecognized version number 4294967295", 1},
+        {"-1\nINDEXCOUNT=1\n" + Entry(1, "A"), "Major Project error: Unrecognized version number -1", 1},
         {"1\nINDEXCOUNT=0\n", "Breaking Project error: Invalid INDEXCOUNT value!", 1},
         {"1\nINDEXCOUNT=-3\n", "Breaking Project error: Invalid INDEXCOUNT value!", 1},
         {"1\nINDEXCOUNT=1\n" + Entry(2, "A"), "Minor Project error: INDEX does not match spot in array!", 0},
@@ -127,33 +125,41 @@ class ChooserTest : public IndexTest {
 protected:
     void SetUp() override {
         IndexTest::SetUp();
-        ASSERT_EQ(Read("1\nINDEXCOUNT=3\n" + Entry(1, "Moor") + Entry(2, "Ash") + Entry(3, "Bay")), 0);
-        dialog.listid = IDLB_PROJSLIST;
+        ASSERT_EQ(Read("1\nINDEXCOUNT=3\n" + Entry(1, "Moor") + Entry(2, "ash") + Entry(3, "Bay")), 0);
+        dialog = DlgCreate(LoadProjDialog, 0);
         LoadProjDialogProcs(&dialog, WM_INITDIALOG, 0, 0);
+        list = DlgFindList(&dialog, IDLB_PROJSLIST);
         SetUpLog();
     }
     DialogState dialog;
+    DlgList *list = nullptr;
 };
 
-TEST_F(ChooserTest, TheListIsSortedAndCarriesIndexPositions) {
-    ASSERT_EQ(dialog.items.size(), 3u);
-    EXPECT_EQ(dialog.items[0].text, "Ash");
-    EXPECT_EQ(dialog.items[0].data, 1);
-    EXPECT_EQ(dialog.items[1].text, "Bay");
-    EXPECT_EQ(dialog.items[1].data, 2);
-    EXPECT_EQ(dialog.items[2].text, "Moor");
-    EXPECT_EQ(dialog.items[2].data, 0);
-    EXPECT_EQ(dialog.cursel, -1);
+TEST_F(ChooserTest, TheListIsSortedWithoutRegardToCaseAndCarriesIndexPositions) {
+    ASSERT_EQ(list->items.size(), 3u);
+    std::vector<std::pair<std::string, intptr_t>> rows;
+    for (const DlgListItem &item : list->items) rows.push_back({item.text, item.data});
+    EXPECT_EQ(rows, (std::vector<std::pair<std::string, intptr_t>>{{"ash", 1}, {"Bay", 2}, {"Moor", 0}}));
+    EXPECT_EQ(list->cursel, -1);
+    EXPECT_STREQ(GetDlgItemTextPtr(&dialog, IDC_PROJNAME), "Name: ");
 
-    DlgSelectRow(&dialog, LoadProjDialogProcs, 0);
+    DlgSelectRow(&dialog, LoadProjDialogProcs, IDLB_PROJSLIST, 0);
     DlgPressButton(&dialog, LoadProjDialogProcs, IDOK);
     EXPECT_TRUE(dialog.ended);
     EXPECT_EQ(dialog.result, 1);
     EXPECT_EQ(indexno, 1);
 }
 
+TEST_F(ChooserTest, AnAddedRowKeepsTheSelectionOnItsItem) {
+    DlgSelectRow(&dialog, LoadProjDialogProcs, IDLB_PROJSLIST, 1);  // Bay
+    SendDlgItemMessageA(&dialog, IDLB_PROJSLIST, LB_ADDSTRING, 0, (intptr_t) "Aaa");
+    SendDlgItemMessageA(&dialog, IDLB_PROJSLIST, LB_ADDSTRING, 0, (intptr_t) "Zed");
+    EXPECT_EQ(list->cursel, 2);
+    EXPECT_EQ(list->items[2].text, "Bay");
+}
+
 TEST_F(ChooserTest, ChangingTheSelectionShowsTwoDebugBoxesThenTheTexts) {
-    DlgSelectRow(&dialog, LoadProjDialogProcs, 2);
+    DlgSelectRow(&dialog, LoadProjDialogProcs, IDLB_PROJSLIST, 2);
     ASSERT_EQ(headless::boxes.size(), 2u);
     EXPECT_EQ(headless::boxes[0].text, "Program debug: Entering LBN_SELCHANGE");
     EXPECT_EQ(headless::boxes[1].text, "Program debug: Entering IDLB_PROJSLIST");
@@ -175,13 +181,14 @@ TEST_F(ChooserTest, OkWithoutASelectionAsksForOneAndStaysOpen) {
     EXPECT_TRUE(headless::boxes.empty());
 
     // Item data that points outside the index is treated the same way.
-    dialog.items[0].data = 7;
-    dialog.cursel = 0;
+    list->items[0].data = 7;
+    list->cursel = 0;
     DlgPressButton(&dialog, LoadProjDialogProcs, IDOK);
     EXPECT_FALSE(dialog.ended);
 }
 
 TEST_F(ChooserTest, CancelAndAFailedLoadOfAnOlderGame) {
+    headless::ScriptFileDialog({{0, ""}});
     DlgPressButton(&dialog, LoadProjDialogProcs, IDB_LOADOLDER);
     EXPECT_FALSE(dialog.ended) << "no game was loaded, so the chooser stays open";
     EXPECT_EQ(LoadProjDialogProcs(&dialog, WM_COMMAND, MAKEWPARAM(999, 0), 0), 0);
@@ -192,12 +199,12 @@ TEST_F(ChooserTest, CancelAndAFailedLoadOfAnOlderGame) {
 }
 
 TEST_F(ChooserTest, GetProjectEndsOnCancelAndStopsOnABadIndex) {
-    headless::ScriptDialog({{DlgAction::SelectRow, 1}, {DlgAction::Press, IDCANCEL}});
+    headless::ScriptDialog({{DlgAction::SelectRow, IDLB_PROJSLIST, 1}, {DlgAction::Press, IDCANCEL}});
     GetProject();
     EXPECT_EQ(quitgamenow, 1);
     EXPECT_EQ(gamerunning, 0);
     EXPECT_EQ(LogLinesAfterBanner().back(), "Program: No project was chosen, or an error occurred. Exiting");
-    EXPECT_EQ(headless::lastdialog.items.size(), 3u);
+    EXPECT_EQ(headless::lastdialog.lists[0].items.size(), 3u);
 
     quitgamenow = 0;
     WriteFile("gameindex.txt", "1\nINDEXCOUNT=0\n");

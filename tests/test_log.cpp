@@ -3,7 +3,6 @@
 
 #include <string>
 
-#include "shell/main.h"
 #include "tests/harness/testsupport.h"
 
 using headless::boxes;

@@ -2,7 +2,6 @@
 // checked pixel by pixel.
 #include <vector>
 
-#include "overworld/overworld.h"
 #include "tests/harness/testsupport.h"
 
 namespace {

@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "overworld/overworld.h"
 #include "tests/harness/testsupport.h"
 
 namespace {

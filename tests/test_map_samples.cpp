@@ -12,8 +12,6 @@
 #include <utility>
 #include <vector>
 
-#include "fileload/fileload.h"
-#include "overworld/overworld.h"
 #include "tests/harness/testsupport.h"
 
 namespace {

@@ -3,10 +3,6 @@
 #include <fstream>
 #include <string>
 
-#include "creatures/creatures.h"
-#include "fileload/fileload.h"
-#include "overworld/overworld.h"
-#include "shell/main.h"
 #include "tests/harness/testsupport.h"
 
 using headless::DlgAction;
@@ -165,7 +161,7 @@ TEST_F(NewGameTest, AMissingMapOrSpriteSheetLeavesNoGameRunning) {
 
 TEST_F(NewGameTest, TheChooserStartsEitherSampleProject) {
     // Rows are sorted by name: Cinder Ridge, then Quill Bay.
-    headless::ScriptDialog({{DlgAction::SelectRow, 0}, {DlgAction::Press, IDOK}});
+    headless::ScriptDialog({{DlgAction::SelectRow, IDLB_PROJSLIST, 0}, {DlgAction::Press, IDOK}});
     GetProject();
     ASSERT_EQ(gamerunning, 1);
     EXPECT_EQ(indexno, 1);

@@ -1,5 +1,5 @@
 // Fuzzes the project index reader with arbitrary gameindex.txt contents.
-#include "shell/main.h"
+#include "fileload/fileload.h"
 #include "tests/fuzz/fuzzsupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {

@@ -1,5 +1,5 @@
 // Fuzzes the project-file reader with arbitrary project files.
-#include "shell/main.h"
+#include "overworld/overworld.h"
 #include "tests/fuzz/fuzzsupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {

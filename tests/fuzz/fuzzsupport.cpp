@@ -5,14 +5,15 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "shell/main.h"
+#include "shell/log.h"
+#include "shell/platform.h"
 #include "tests/harness/headless.h"
 
 void FuzzBegin() {
     static bool started = false;
     if (!started) {
         started = true;
-        if (PlatformInitGraphics() != 0) abort();
+        if (PlatformStart() != 0) abort();
         char templ[] = "/tmp/qbfuzz.XXXXXX";
         if (!mkdtemp(templ) || chdir(templ) != 0) abort();
     }

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "fileload/fileload.h"
 #include "overworld/overworld.h"
 #include "tests/fuzz/fuzzsupport.h"
 
@@ -20,25 +21,14 @@ static inline void SetUpOnce() {
     clear_to_color(playerspritesbmp, makecol(200, 80, 60));
 }
 
-static inline int ClampInt(long long v) {
-    return v > 2147483647LL ? 2147483647 : v < -2147483647LL ? -2147483647 : (int)v;
-}
-
-// Draws with the camera computed for a player at (px, py), the way the
-// game places it (in wide arithmetic: a file's block size may be huge).
+// Draws with the camera the game would place for a player at (px, py).
 static inline void DrawAt(int px, int py) {
-    long long bw = CurrMap.blockwidth, bh = CurrMap.blockheight;
-    if (bw < 1 || bh < 1) return;
-    long long xt = px - (CurrProj.windowx / bw - 1) / 2, yt = py - (CurrProj.windowy / bh - 1) / 2;
-    long long xp = xt * bw, yp = yt * bh;
-    if (xp > CurrMap.maparrayx * bw - CurrProj.windowx) xp = CurrMap.maparrayx * bw - CurrProj.windowx;
-    if (yp > CurrMap.maparrayy * bh - CurrProj.windowy) yp = CurrMap.maparrayy * bh - CurrProj.windowy;
-    mapxtile = ClampInt(xt);
-    mapytile = ClampInt(yt);
-    mapxpxl = ClampInt(xp);
-    mapypxl = ClampInt(yp);
+    playertilex = px;
+    playertiley = py;
+    PlaceCamera(px, py);
+    PlaceSprite();
     playerspriteanim = (px + py) % 25;
-    DrawMap(0, 0);
+    DrawMap(plx, ply);
 }
 
 inline void FuzzMapRun(const char *inputname, const uint8_t *data, size_t size, const char *fixedname,

@@ -21,10 +21,13 @@ struct KeyStep {
     int ticks;
 };
 
-// One action of a dialog script.
+// One action of a dialog script: select a list's row, press a button, or
+// type a text into an edit field.
 struct DlgAction {
-    enum Kind { SelectRow, Press } kind;
-    int value;  // the row for SelectRow, the control id for Press
+    enum Kind { SelectRow, Press, Type } kind;
+    int id;       // the list, button or edit field
+    int row = 0;  // SelectRow
+    std::string text = "";  // Type
 };
 
 struct FileAnswer {
@@ -46,6 +49,7 @@ extern int closerequested;
 extern long ticks;
 extern long frames;
 extern int commoncontrolsok;
+extern int platformstops;
 extern DialogState lastdialog;
 extern int dialogsshown;
 

@@ -17,6 +17,7 @@ int closerequested = 0;
 long ticks = 0;
 long frames = 0;
 int commoncontrolsok = 1;
+int platformstops = 0;
 DialogState lastdialog;
 int dialogsshown = 0;
 long graceticks = 1000;
@@ -39,6 +40,7 @@ void Reset() {
     ticks = 0;
     frames = 0;
     commoncontrolsok = 1;
+    platformstops = 0;
     lastdialog = DialogState();
     dialogsshown = 0;
     graceticks = 1000;
@@ -65,19 +67,26 @@ void ScriptFileDialog(const std::vector<FileAnswer> &answers) {
 
 using namespace headless;
 
-int PlatformInitGraphics() {
+int PlatformStart() {
     if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0) return -1;
     set_color_depth(16);
     screen = create_bitmap(352, 352);
     if (!screen) return -1;
     clear_bitmap(screen);
     set_uformat(U_ASCII);
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    text_mode(-1);
+#pragma GCC diagnostic pop
     return 0;
 }
 
+// The library stays up for the rest of the test program; the stop is counted.
+void PlatformStop() { platformstops++; }
+
 int InitCommonControlsEx(int, int) { return commoncontrolsok; }
 
-HWNDHANDLE GetGameWindow() { return (HWNDHANDLE)&frames; }
+void *GetGameWindow() { return &frames; }
 
 void ShowMessageBox(const char *text, const char *title) {
     boxes.push_back(Box{text ? text : "", title ? title : ""});
@@ -91,18 +100,18 @@ void PostQuitMessage(int code) { quitrequests.push_back(code); }
 
 int CloseRequested() { return closerequested; }
 
-intptr_t DialogBoxParamA(int, DLGPROC proc) {
+intptr_t DialogBoxParamA(const DlgTemplate &dialogtemplate, DLGPROC proc, intptr_t param) {
     dialogsshown++;
-    DialogState dialog;
-    dialog.listid = 121;
+    DialogState dialog = DlgCreate(dialogtemplate, param);
     proc(&dialog, WM_INITDIALOG, 0, 0);
     while (!dialog.ended && !dialogscript.empty()) {
         DlgAction action = dialogscript.front();
         dialogscript.pop_front();
-        if (action.kind == DlgAction::SelectRow)
-            DlgSelectRow(&dialog, proc, action.value);
-        else
-            DlgPressButton(&dialog, proc, action.value);
+        switch (action.kind) {
+        case DlgAction::SelectRow: DlgSelectRow(&dialog, proc, action.id, action.row); break;
+        case DlgAction::Press: DlgPressButton(&dialog, proc, action.id); break;
+        case DlgAction::Type: DlgTypeText(&dialog, proc, action.id, action.text); break;
+        }
     }
     lastdialog = dialog;
     if (!dialog.ended) throw ScriptExhausted("dialog still open when its script ended");

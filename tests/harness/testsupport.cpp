@@ -8,13 +8,12 @@
 #include <fstream>
 #include <sstream>
 
-#include "shell/main.h"
 
 namespace {
 // Starts the headless library once for the whole test program.
 struct HeadlessEnvironment : ::testing::Environment {
     void SetUp() override {
-        ASSERT_EQ(PlatformInitGraphics(), 0) << "headless Allegro did not start";
+        ASSERT_EQ(PlatformStart(), 0) << "headless Allegro did not start";
     }
 };
 const ::testing::Environment *const headlessenv = ::testing::AddGlobalTestEnvironment(new HeadlessEnvironment);

@@ -1,5 +1,5 @@
 // Shared test fixture: the headless library started once, each test in a
-// fresh temporary directory with a fresh log.
+// fresh temporary directory with a fresh log; the game's headers.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -7,6 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "battle/battle.h"
+#include "creatures/creatures.h"
+#include "fileload/fileload.h"
+#include "overworld/overworld.h"
+#include "shell/log.h"
+#include "shell/main.h"
+#include "shell/platform.h"
 #include "tests/harness/headless.h"
 
 // The repository's top directory (for the sample data in game/).

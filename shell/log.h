@@ -1,0 +1,16 @@
+// The game log: every progress line, warning and error of every subsystem
+// goes through log(), which writes qblog.txt and shows the serious ones.
+#pragma once
+
+extern const char *logfile;
+
+// levels and categories
+enum { LOG_BREAKING = 1, LOG_MAJOR = 2, LOG_MINOR = 3, LOG_INFO = 4, LOG_DEBUG = 5 };
+enum { LOGCAT_PROGRAM = 1, LOGCAT_PROJECT = 2, LOGCAT_USER = 3 };
+
+// writing
+// Starts a fresh log file with its banner; called once at start-up.
+void SetUpLog();
+void log(int level, int category, const char *text);
+// log() with a printf-style text; never cuts or overruns a long text.
+void logfmt(int level, int category, const char *format, ...) __attribute__((format(printf, 3, 4)));
