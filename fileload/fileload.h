@@ -43,6 +43,10 @@ PACKFILE *OpenPackFile(const std::string &path, const char *mode);
 // Opens a data file for reading; nullptr after a logged breaking error:
 // "Map file %s does not exist!", or "<what> %s exists but cannot be opened!".
 PACKFILE *OpenDataFile(const std::string &path, const char *what);
+// Loads a picture (BMP) as a bitmap in the screen's colour depth, its
+// palette into `pal`; nullptr after a logged line that names the file and
+// why it cannot be read.
+BITMAP *LoadPicture(const std::string &path, PALETTE pal);
 
 // the project index (gameindex.txt)
 #define INDEXMAX 255

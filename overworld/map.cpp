@@ -198,7 +198,7 @@ int LoadTileStrip(const std::string &dir) {
     if (currentmaptilesbmp) destroy_bitmap(currentmaptilesbmp);
     currentmaptilesbmp = nullptr;
     std::string path = JoinPath(dir, CurrMap.tiles);
-    currentmaptilesbmp = load_bitmap(HostPath(path).c_str(), maptilespal);
+    currentmaptilesbmp = LoadPicture(path, maptilespal);
     if (!currentmaptilesbmp) {
         log(LOG_MAJOR, LOGCAT_PROJECT, "Unable to load map bitmap!");
         return -1;

@@ -78,7 +78,7 @@ int ReadProjectFile(const std::string &path) {
 
 int LoadSpriteSheet() {
     if (playerspritesbmp) destroy_bitmap(playerspritesbmp);
-    playerspritesbmp = load_bitmap(HostPath(playerspritefile).c_str(), playerpal);
+    playerspritesbmp = LoadPicture(playerspritefile, playerpal);
     if (playerspritesbmp) return 0;
     log(LOG_BREAKING, LOGCAT_PROJECT, "Unable to load sprite file!");
     return -1;

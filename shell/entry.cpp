@@ -1,11 +1,13 @@
 // The process entry point of the game executable.
 #include <allegro.h>
 
+#include <string>
+
 #include "shell/main.h"
 
 int main(int argc, char **argv) {
-    (void)argc;
-    (void)argv;
-    return WinMain(nullptr, nullptr, nullptr, 0);
+    std::string cmdline;
+    for (int i = 1; i < argc; i++) cmdline += std::string(i > 1 ? " " : "") + argv[i];
+    return WinMain(nullptr, nullptr, &cmdline[0], 0);
 }
 END_OF_MAIN()

@@ -9,6 +9,7 @@
 #include "shell/platform.h"
 
 const char *logfile = "qblog.txt";
+int showdebugboxes = 1;
 
 static const char *const reportaddress = "bugs@quillbay.org";
 
@@ -73,7 +74,7 @@ void log(int level, int category, const char *text) {
     default: line = FormatString("%s (level %d): %s", word, level, text); break;
     }
 
-    if (title) ShowMessageBox(line.c_str(), title);
+    if (title && (level != LOG_DEBUG || showdebugboxes)) ShowMessageBox(line.c_str(), title);
 
     FILE *file = fopen(logfile, "a");
     if (!file) {

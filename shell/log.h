@@ -3,6 +3,8 @@
 #pragma once
 
 extern const char *logfile;
+// 0: debug lines are written without their box (the --no-debug-boxes switch).
+extern int showdebugboxes;
 
 // levels and categories
 enum { LOG_BREAKING = 1, LOG_MAJOR = 2, LOG_MINOR = 3, LOG_INFO = 4, LOG_DEBUG = 5 };

@@ -2,7 +2,11 @@
 #include "shell/main.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <ctime>
+#include <sstream>
+#include <string>
 
 #include "battle/battle.h"
 #include "creatures/creatures.h"
@@ -31,9 +35,38 @@ void Exit() {
     PlatformStop();
 }
 
-int WinMain(HINSTANCE instance, HINSTANCE, char *, int) {
+// The command line: --seed N plays the game of that seed again, draw for
+// draw; --no-debug-boxes writes debug lines without their boxes. Returns
+// false after a message for anything else.
+static bool ReadOptions(const char *cmdline, bool &seeded, unsigned &seed) {
+    std::istringstream words(cmdline ? cmdline : "");
+    std::string word;
+    while (words >> word) {
+        if (word == "--no-debug-boxes") {
+            showdebugboxes = 0;
+        } else if (word == "--seed" && words >> word) {
+            char *end = nullptr;
+            unsigned long long value = strtoull(word.c_str(), &end, 10);
+            if (*end != '\0' || word[0] == '-' || value > 0xFFFFFFFFull) {
+                fprintf(stderr, "Quillbay: --seed needs a number from 0 to 4294967295, not %s\n", word.c_str());
+                return false;
+            }
+            seeded = true;
+            seed = (unsigned)value;
+        } else {
+            fprintf(stderr, "Quillbay: unknown option %s (known: --seed N, --no-debug-boxes)\n", word.c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
+int WinMain(HINSTANCE instance, HINSTANCE, char *cmdline, int) {
     hInst = instance;
     gamerunning = 0;
+    bool seeded = false;
+    unsigned seed = 0;
+    if (!ReadOptions(cmdline, seeded, seed)) return 2;
 
     // The library, the 16-bit window with keyboard, timer and mouse, plain
     // 8-bit text and the title.
@@ -47,7 +80,8 @@ int WinMain(HINSTANCE instance, HINSTANCE, char *, int) {
     }
     hwnd = GetGameWindow();
     quitgamenow = 0;
-    SeedRandom((unsigned)time(nullptr));
+    if (!seeded) seed = (unsigned)time(nullptr);
+    SeedRandom(seed);
     whtclr = makecol(255, 255, 255);
     blkclr = makecol(0, 0, 0);
     WildEncounter = StartWildBattle;
@@ -58,6 +92,7 @@ int WinMain(HINSTANCE instance, HINSTANCE, char *, int) {
         return 0;
     }
     SetUpLog();
+    logfmt(LOG_INFO, LOGCAT_PROGRAM, "Random seed %u", seed);
     GetProject();
 
     // A set-up error leaves no game and no quit; stop instead of spinning.

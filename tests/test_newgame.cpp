@@ -156,7 +156,8 @@ TEST_F(NewGameTest, AMissingMapOrSpriteSheetLeavesNoGameRunning) {
     SetUpLog();
     SetUpNewGame();
     EXPECT_EQ(gamerunning, 0);
-    EXPECT_EQ(Errors(), std::vector<std::string>{"Breaking Project error: Unable to load sprite file!"});
+    ASSERT_FALSE(Errors().empty());
+    EXPECT_EQ(Errors().back(), "Breaking Project error: Unable to load sprite file!");
 }
 
 TEST_F(NewGameTest, TheChooserStartsEitherSampleProject) {
