@@ -67,6 +67,20 @@ std::string HostPath(const std::string &path) {
     return host;
 }
 
+bool PathStaysInside(const std::string &name) {
+    if (name.empty()) return true;
+    if (name[0] == '/' || name[0] == '\\') return false;
+    if (name.size() >= 2 && name[1] == ':') return false;
+    size_t start = 0;
+    while (start <= name.size()) {
+        size_t end = name.find_first_of("/\\", start);
+        if (end == std::string::npos) end = name.size();
+        if (name.compare(start, end - start, "..") == 0) return false;
+        start = end + 1;
+    }
+    return true;
+}
+
 int FileExists(const std::string &path) {
     return exists(HostPath(path).c_str());
 }

@@ -38,6 +38,10 @@ int KeyNumber(const char *text);
 std::string JoinPath(const std::string &dir, const std::string &file);
 // The same path with the host's separator, for opening.
 std::string HostPath(const std::string &path);
+// True for a relative name that stays inside the directory it is read in:
+// not absolute (no leading separator, no drive) and no ".." part, with either
+// separator.
+bool PathStaysInside(const std::string &name);
 int FileExists(const std::string &path);
 PACKFILE *OpenPackFile(const std::string &path, const char *mode);
 // Opens a data file for reading; nullptr after a logged breaking error:
