@@ -1,5 +1,6 @@
 // The map file with its wild tables, the map-array file with block
 // structures, grid and tile strip, and drawing the visible map.
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -24,6 +25,13 @@ namespace {
 // pos to the next value. Block and row lines write a blank after each
 // comma, which is skipped unread (skipafter), so "3,3" loses its second 3's
 // first character. At the end of the line every further value is 0.
+// A number of a data line kept inside a field's range instead of wrapping.
+int32_t Saturate(long value, long lowest, long highest) {
+    return (int32_t)(value < lowest ? lowest : value > highest ? highest : value);
+}
+int32_t To32(long value) { return Saturate(value, INT32_MIN, INT32_MAX); }
+int16_t To16(long value) { return (int16_t)Saturate(value, INT16_MIN, INT16_MAX); }
+
 long NextValue(const char *&pos, bool skipafter) {
     if (*pos == '\0') return 0;
     long value = strtol(pos, nullptr, 0);
@@ -63,8 +71,8 @@ struct wildsection {
 void ParseWildLine(const char *line, wildentry *table, int count) {
     const char *pos = line;
     for (int i = 0; i < count; i++) {
-        table[i].species = (int32_t)NextValue(pos, false);
-        table[i].level = (int32_t)NextValue(pos, false);
+        table[i].species = To32(NextValue(pos, false));
+        table[i].level = To32(NextValue(pos, false));
     }
 }
 
@@ -136,13 +144,13 @@ void ReadBlockLine(PACKFILE *file, int i) {
     if (values[0] != i)
         log(LOG_MINOR, LOGCAT_PROJECT, "File's blocknumber does not match current array position?");
     blockstruct &block = CurrBlckStruct[i];
-    block.blocknum = (int32_t)values[0];
-    block.blocktype = (int32_t)values[1];
-    block.obstacle = (int32_t)values[2];
-    block.walltop = (int16_t)values[3];
-    block.wallleft = (int16_t)values[4];
-    block.wallbottom = (int16_t)values[5];
-    block.wallright = (int16_t)values[6];
+    block.blocknum = To32(values[0]);
+    block.blocktype = To32(values[1]);
+    block.obstacle = To32(values[2]);
+    block.walltop = To16(values[3]);
+    block.wallleft = To16(values[4]);
+    block.wallbottom = To16(values[5]);
+    block.wallright = To16(values[6]);
 }
 
 // Every block number must name one of this map's block structures: the
@@ -157,7 +165,7 @@ bool ReadRowLine(PACKFILE *file, int y) {
                    (int)CurrMap.blckstrctcnt);
             return false;
         }
-        CurrMapArray[y][x].block = (int32_t)block;
+        CurrMapArray[y][x].block = To32(block);
     }
     return true;
 }
@@ -225,15 +233,15 @@ long long FloorDiv(long long a, long long b) {
     return q;
 }
 
-// The blocks first..first+count+2 along one axis, cut to those whose
-// picture reaches into the back buffer: the rest would be clipped away, and
-// a huge view size must not turn into billions of copies.
-void BlockSpan(int first, int count, int size, int pxl, int limit, long long &from, long long &to) {
-    from = first;
-    to = (long long)first + count + 2;
-    long long lowest = FloorDiv(pxl, size);
-    long long highest = FloorDiv((long long)pxl + limit - 1, size);
-    if (from < lowest) from = lowest;
+// The blocks first..first+count+2 along one axis, and every block the view
+// shows from the pixel corner on (while the map scrolls, and where the pixel
+// corner and the block corner disagree, the two differ), cut to those whose
+// picture reaches into the back buffer: the rest would be clipped away.
+void BlockSpan(int first, int count, int size, int pxl, int view, int limit, long long &from, long long &to) {
+    const long long lowest = FloorDiv(pxl, size);
+    const long long highest = FloorDiv((long long)pxl + limit - 1, size);
+    from = lowest;
+    to = std::max((long long)first + count + 2, FloorDiv((long long)pxl + view - 1, size));
     if (to > highest) to = highest;
 }
 
@@ -281,8 +289,8 @@ int DrawMap(int x, int y) {
     int bh = CurrMap.blockheight;
     if (bw >= 1 && bh >= 1) {
         long long kfrom, kto, rfrom, rto;
-        BlockSpan(mapxtile, ViewColumns(), bw, mapxpxl, backbuffer->w, kfrom, kto);
-        BlockSpan(mapytile, ViewRows(), bh, mapypxl, backbuffer->h, rfrom, rto);
+        BlockSpan(mapxtile, ViewColumns(), bw, mapxpxl, CurrProj.windowx, backbuffer->w, kfrom, kto);
+        BlockSpan(mapytile, ViewRows(), bh, mapypxl, CurrProj.windowy, backbuffer->h, rfrom, rto);
         for (long long k = kfrom; k <= kto; k++)
             for (long long r = rfrom; r <= rto; r++) DrawBlock(k, r, bw, bh);
     }

@@ -1,4 +1,6 @@
 // Walking block by block: collision, the step animation and encounters.
+#include <algorithm>
+
 #include "creatures/creatures.h"
 #include "overworld/overworld.h"
 #include "shell/log.h"
@@ -32,7 +34,7 @@ int check_collision(int from, int to, int dir) {
 
 // The block structure index at a map position, or -1 when the position is
 // outside the map (or the grid) or holds a number without a block structure.
-static int BlockAt(int x, int y) {
+static int BlockAt(long long x, long long y) {
     if (x < 0 || y < 0 || x >= MAPARRAYMAX || y >= MAPARRAYMAX) return -1;
     if (x >= CurrMap.maparrayx || y >= CurrMap.maparrayy) return -1;
     int block = CurrMapArray[y][x].block;
@@ -41,99 +43,61 @@ static int BlockAt(int x, int y) {
 }
 
 // Asks whether the step is allowed; a target without a block is blocked.
-static int StepCollision(int px, int py, int tx, int ty, int dir) {
+static int StepCollision(long long px, long long py, long long tx, long long ty, int dir) {
     int from = BlockAt(px, py), to = BlockAt(tx, ty);
     if (to < 0) return 1;
     if (from < 0) from = to;  // standing on no block: only the target's sides count
     return check_collision(from, to, dir);
 }
 
-// One axis of a step: the view's first block and map pixel along it, the
-// sprite's view pixel, the player's block, and the sizes that bound them.
-// Up and left step back towards the map's start, right and down forward.
-struct Axis {
-    int &tile;
-    int &corner;
-    int &sprite;
-    int &player;
-    int block;       // pixels of a block
-    int mapblocks;   // blocks of the map
-    int view;        // pixels of the view
-    int viewblocks;  // whole blocks of the view
-    bool back;
-};
-
-static Axis AxisOf(int dir) {
-    if (dir == DIR_UP || dir == DIR_DOWN)
-        return Axis{mapytile, mapypxl, ply, playertiley, CurrMap.blockheight, CurrMap.maparrayy, CurrProj.windowy,
-                    ViewRows(), dir == DIR_UP};
-    return Axis{mapxtile, mapxpxl, plx, playertilex, CurrMap.blockwidth, CurrMap.maparrayx, CurrProj.windowx,
-                ViewColumns(), dir == DIR_LEFT};
-}
-
-// Starts the step: decides between scrolling the map and walking the sprite
-// and moves the player's block position. The map scrolls while the player
-// stands past the view's middle and the view has map left in that direction.
-static void BeginStep(int dir) {
+// Starts the step: moves the player's block and takes the walking frame;
+// false when no step is made.
+static bool BeginStep(int dir) {
     if (dir < DIR_UP || dir > DIR_LEFT) {
         log(LOG_MAJOR, LOGCAT_PROGRAM, "Moving without valid movedir");
-        return;
+        return false;
     }
     static const int stepx[5] = {0, 0, 1, 0, -1};
     static const int stepy[5] = {0, -1, 0, 1, 0};
-    const int px = playertilex, py = playertiley;
-    if (StepCollision(px, py, px + stepx[dir], py + stepy[dir], dir) != 0) return;
-
-    Axis axis = AxisOf(dir);
-    const int half = (axis.viewblocks - 1) / 2;
-    if (!axis.back) {
-        ismoving = (axis.player >= half + 2 && axis.tile < axis.mapblocks - axis.viewblocks) ? MOVE_SCROLL : MOVE_WALK;
-    } else if (axis.player > half + 1 && axis.tile > 0) {
-        axis.tile--;
-        ismoving = MOVE_SCROLL;
-    } else {
-        if (axis.player > half + 1) axis.tile = 0;
-        ismoving = MOVE_WALK;
-    }
+    const long long tx = (long long)playertilex + stepx[dir], ty = (long long)playertiley + stepy[dir];
+    if (StepCollision(playertilex, playertiley, tx, ty, dir) != 0) return false;
     playerspriteanim = FRAME_WALK + dir - 1;
-    playertilex += stepx[dir];
-    playertiley += stepy[dir];
+    playertilex = (int)tx;
+    playertiley = (int)ty;
+    return true;
 }
 
-// One 4-pixel frame of the step; returns the counter's new value, which
-// reaches a block's size when the step has arrived.
-static int AnimateFrame(const Axis &a, int counter) {
-    const int delta = a.back ? -4 : 4;
-    if (ismoving == MOVE_SCROLL)
-        a.corner += delta;
-    else
-        a.sprite += delta;
-    counter += 4;
-    if (a.back) {
-        if (ismoving == MOVE_SCROLL && a.corner <= 0) {
-            a.corner = 0;
-            counter = a.block;
-        }
-        if (ismoving == MOVE_WALK && a.sprite <= 0) {
-            a.sprite = 0;
-            counter = a.block;
-            a.tile = a.player;
-            a.corner = a.tile * a.block;
-        }
-        return counter;
+// A value `part` of `whole` frames of the way from `from` to `to`.
+static int Between(int from, int to, int part, int whole) {
+    return (int)(from + ((long long)to - from) * part / whole);
+}
+
+// The step's animation, one pixel a frame, shown the way the camera will end
+// up: where the camera for the new block differs from the camera for the old
+// one the map scrolls, elsewhere the sprite walks, and at an edge the view
+// reaches in part both share the way.
+static void AnimateStep(int dir, int fromx, int fromy) {
+    const cameraview from = CameraFor(fromx, fromy), to = CameraFor(playertilex, playertiley);
+    const long long bw = CurrMap.blockwidth, bh = CurrMap.blockheight;
+    ismoving = (from.xpxl != to.xpxl || from.ypxl != to.ypxl) ? MOVE_SCROLL : MOVE_WALK;
+    mapxtile = std::min(from.xtile, to.xtile);
+    mapytile = std::min(from.ytile, to.ytile);
+    const bool across = dir == DIR_LEFT || dir == DIR_RIGHT;
+    const int frames = across ? (int)bw : (int)bh;
+    const int sign = (dir == DIR_RIGHT || dir == DIR_DOWN) ? 1 : -1;
+    for (int i = 1; i <= frames; i++) {
+        // The sprite moves one pixel over the map; the view follows its share.
+        mapxpxl = Between(from.xpxl, to.xpxl, i, frames);
+        mapypxl = Between(from.ypxl, to.ypxl, i, frames);
+        const long long onmapx = fromx * bw + (across ? sign * i : 0);
+        const long long onmapy = fromy * bh + (across ? 0 : sign * i);
+        plx = (int)(onmapx - mapxpxl);
+        ply = (int)(onmapy - mapypxl);
+        DrawMap(plx, ply);
+        ShowBuffer(backbuffer);
     }
-    if (ismoving == MOVE_SCROLL && a.corner >= a.mapblocks * a.block - a.view) {
-        a.corner = a.mapblocks * a.block - a.view;
-        counter = a.block;
-    }
-    // The sprite stops on the map's last block as the view shows it; the
-    // camera stays where it is.
-    const int last = (a.mapblocks - 1) * a.block - a.corner;
-    if (ismoving == MOVE_WALK && a.sprite >= last) {
-        a.sprite = last;
-        counter = a.block;
-    }
-    return counter;
+    PlaceCamera(playertilex, playertiley);
+    PlaceSprite();
 }
 
 int EncounterEntry(int r) {
@@ -161,17 +125,9 @@ static void CheckEncounter() {
 }
 
 int move_player(int dir) {
-    BeginStep(dir);
-    if (ismoving == MOVE_NONE) return 1;
-
-    Axis axis = AxisOf(dir);
-    for (int counter = 0; counter <= axis.block - 1;) {
-        counter = AnimateFrame(axis, counter);
-        DrawMap(plx, ply);
-        ShowBuffer(backbuffer);
-    }
-    if (!axis.back && ismoving == MOVE_SCROLL && ++axis.tile >= axis.mapblocks - axis.viewblocks)
-        axis.tile = axis.mapblocks - axis.viewblocks;
+    const int fromx = playertilex, fromy = playertiley;
+    if (!BeginStep(dir)) return 1;
+    AnimateStep(dir, fromx, fromy);
 
     // The sprite keeps its stride on kind-4 ground; elsewhere it stands.
     int here = BlockAt(playertilex, playertiley);

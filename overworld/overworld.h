@@ -105,7 +105,7 @@ int LoadSpriteSheet();
 // the view shows that block.
 void PlacePlayer(int tilex, int tiley, int facing, int frame);
 // A new game's start: the project's start block, kept inside the view's
-// size in blocks, facing the project's way.
+// size in blocks, facing the project's way, and the camera placed for it.
 void PlacePlayerAtStart();
 
 // the camera: the view's top-left corner on the map, the sprite on the view
@@ -115,6 +115,14 @@ extern int plx, ply;
 // Whole blocks the view holds across and down.
 int ViewColumns();
 int ViewRows();
+struct cameraview {
+    int xtile, ytile;  // the block at the view's top-left corner
+    int xpxl, ypxl;    // the same corner in map pixels
+};
+// The view for a player at block (tilex, tiley); all zero while no map has
+// a block size. Any position, however far off the map, gives a camera
+// without overflow.
+cameraview CameraFor(int tilex, int tiley);
 // Places the view for a player at block (tilex, tiley): mapxtile, mapytile,
 // mapxpxl, mapypxl. Does nothing while no map has a block size.
 void PlaceCamera(int tilex, int tiley);

@@ -29,6 +29,20 @@ static bool ReadSetting(PACKFILE *file, const char *key, int max, int lo, int hi
     return false;
 }
 
+// The view is drawn into a 500 by 500 buffer; a larger one cannot be shown.
+#define VIEWMAX 500
+static bool ReadViewSize(PACKFILE *file, const char *key, int32_t &field) {
+    int value;
+    if (!ReadSetting(file, key, 20, 1, INT32_MAX, value)) return false;
+    if (value > VIEWMAX) {
+        logfmt(LOG_MINOR, LOGCAT_PROJECT, "%s of %d is more than the %d pixels a view can have!", key, value,
+               VIEWMAX);
+        return false;
+    }
+    field = value;
+    return true;
+}
+
 static int ReadProjectFields(PACKFILE *file) {
     if (!VersionIsOne(file, 5)) return -1;
     if (!ReadMarker(file, 15, "BEGIN PROJECT")) {
@@ -36,10 +50,8 @@ static int ReadProjectFields(PACKFILE *file) {
         return -1;
     }
     int value;
-    if (!ReadSetting(file, "WINDOWX", 20, 1, INT32_MAX, value)) return -1;
-    CurrProj.windowx = value;
-    if (!ReadSetting(file, "WINDOWY", 20, 1, INT32_MAX, value)) return -1;
-    CurrProj.windowy = value;
+    if (!ReadViewSize(file, "WINDOWX", CurrProj.windowx)) return -1;
+    if (!ReadViewSize(file, "WINDOWY", CurrProj.windowy)) return -1;
     CurrProj.startmap = ReadValPairLine("STARTMAP", file, 200);
     if (!ReadSetting(file, "STARTX", 20, 1, INT32_MAX, value)) return -1;
     CurrProj.startx = value;
@@ -95,9 +107,12 @@ void PlacePlayer(int tilex, int tiley, int facing, int frame) {
 }
 
 void PlacePlayerAtStart() {
+    // The start is kept inside the view before the camera uses it, so a
+    // huge start number never reaches the camera's arithmetic.
     int x = CurrProj.startx, y = CurrProj.starty;
     if (x >= ViewColumns()) x = ViewColumns();
     if (y >= ViewRows()) y = ViewRows();
+    PlaceCamera(x, y);
     PlacePlayer(x, y, CurrProj.facing, CurrProj.facing);
 }
 
@@ -106,35 +121,48 @@ void PlacePlayerAtStart() {
 int ViewColumns() { return CurrMap.blockwidth > 0 ? CurrProj.windowx / CurrMap.blockwidth : 0; }
 int ViewRows() { return CurrMap.blockheight > 0 ? CurrProj.windowy / CurrMap.blockheight : 0; }
 
-void PlaceCamera(int tilex, int tiley) {
-    const int bw = CurrMap.blockwidth, bh = CurrMap.blockheight;
-    if (bw <= 0 || bh <= 0) return;  // no map has been read; nothing to place
-    const int mw = CurrMap.maparrayx, mh = CurrMap.maparrayy;
-    const int w = CurrProj.windowx, h = CurrProj.windowy;
+static int ClampToInt(long long value) {
+    return value > INT32_MAX ? INT32_MAX : value < INT32_MIN ? INT32_MIN : (int)value;
+}
+
+cameraview CameraFor(int tilex, int tiley) {
+    const long long bw = CurrMap.blockwidth, bh = CurrMap.blockheight;
+    if (bw <= 0 || bh <= 0) return cameraview{0, 0, 0, 0};
+    const long long mw = CurrMap.maparrayx, mh = CurrMap.maparrayy;
+    const long long w = CurrProj.windowx, h = CurrProj.windowy;
+    const long long cols = ViewColumns(), rows = ViewRows();
 
     // The player stands in the view's middle block (left of and above the
     // middle when the view is an even number of blocks across).
-    mapxtile = tilex - (ViewColumns() - 1) / 2;
-    mapytile = tiley - (ViewRows() - 1) / 2;
-    mapxpxl = mapxtile * bw;
-    mapypxl = mapytile * bh;
+    long long xtile = tilex - (cols - 1) / 2, ytile = tiley - (rows - 1) / 2;
+    long long xpxl = xtile * bw, ypxl = ytile * bh;
 
     // Lower limits first; the upper ones come last and so win on a map
     // smaller than the view. Pixel and block corners are limited apart.
-    if (mapxpxl <= 0) mapxpxl = 0;
-    if (mapypxl <= 0) mapypxl = 0;
-    if (mapxtile <= 0) mapxtile = 0;
-    if (mapytile <= 0) mapytile = 0;
-    if (mapxpxl >= mw * bw - w) mapxpxl = mw * bw - w;
-    if (mapypxl >= mh * bh - h) mapypxl = mh * bh - h;
-    if (mapxtile >= mw - ViewColumns()) mapxtile = mw - ViewColumns();
-    if (mapytile >= mh - ViewRows()) mapytile = mh - ViewRows();
+    if (xpxl <= 0) xpxl = 0;
+    if (ypxl <= 0) ypxl = 0;
+    if (xtile <= 0) xtile = 0;
+    if (ytile <= 0) ytile = 0;
+    if (xpxl >= mw * bw - w) xpxl = mw * bw - w;
+    if (ypxl >= mh * bh - h) ypxl = mh * bh - h;
+    if (xtile >= mw - cols) xtile = mw - cols;
+    if (ytile >= mh - rows) ytile = mh - rows;
+    return cameraview{ClampToInt(xtile), ClampToInt(ytile), ClampToInt(xpxl), ClampToInt(ypxl)};
+}
+
+void PlaceCamera(int tilex, int tiley) {
+    if (CurrMap.blockwidth <= 0 || CurrMap.blockheight <= 0) return;  // no map has been read
+    cameraview view = CameraFor(tilex, tiley);
+    mapxtile = view.xtile;
+    mapytile = view.ytile;
+    mapxpxl = view.xpxl;
+    mapypxl = view.ypxl;
 }
 
 void PlaceSprite() {
     // From the pixel corner the map is drawn with, so that the sprite stands
     // on its own block even where the view is not a whole number of blocks
     // and the block corner and the pixel corner disagree.
-    plx = playertilex * CurrMap.blockwidth - mapxpxl;
-    ply = playertiley * CurrMap.blockheight - mapypxl;
+    plx = ClampToInt((long long)playertilex * CurrMap.blockwidth - mapxpxl);
+    ply = ClampToInt((long long)playertiley * CurrMap.blockheight - mapypxl);
 }

@@ -25,7 +25,6 @@ void SetUpNewGame() {
 
     gamerunning = 1;
     currentgamestate = GAMESTATE_OVERWORLD;
-    PlaceCamera(CurrProj.startx, CurrProj.starty);
     log(LOG_INFO, LOGCAT_PROGRAM, "Map set up. Preparing to place player");
     PlacePlayerAtStart();
 

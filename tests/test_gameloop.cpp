@@ -71,7 +71,7 @@ TEST_F(GameLoopTest, EachPassComputesTheCameraAndShowsOneFrame) {
 
     Hold({KEY_RIGHT});
     GameLoop();
-    EXPECT_EQ(headless::frames, 1 + 4 + 1) << "four step frames, then the pass's own";
+    EXPECT_EQ(headless::frames, 1 + 16 + 1) << "a frame for each pixel of the step, then the pass's own";
 }
 
 TEST_F(GameLoopTest, EscapeQuitsAfterThePassHasDrawnItsFrame) {
@@ -80,7 +80,7 @@ TEST_F(GameLoopTest, EscapeQuitsAfterThePassHasDrawnItsFrame) {
     GameLoop();
     EXPECT_EQ(quitgamenow, 1);
     EXPECT_EQ(playertilex, 21);
-    EXPECT_EQ(headless::frames, 5);
+    EXPECT_EQ(headless::frames, 16 + 1);
     EXPECT_EQ(getpixel(screen, 100, 100), getpixel(backbuffer, 100, 100));
 
     quitgamenow = 0;

@@ -59,8 +59,8 @@ TEST_F(DrawMapTest, EachPixelShowsItsBlock) {
     const View views[] = {
         // the origin: columns and rows 0 to 13 (352 / 32 + 2), rows down the first index
         {32, 32, 30, 0, 0, 0, 0, {{0, 0, 0, 0}, {32, 0, 1, 0}, {0, 32, 0, 1}, {447, 447, 13, 13}, {448, 100, a, 0}}},
-        // scrolled by pixels: the whole map moves, nothing above row 0
-        {32, 32, 30, 0, 0, 8, -4, {{0, 4, 0, 0}, {23, 35, 0, 0}, {24, 36, 1, 1}, {440, 100, a, 0}, {100, 3, a, 0}}},
+        // scrolled by pixels: the whole map moves, black above row 0
+        {32, 32, 30, 0, 0, 8, -4, {{0, 4, 0, 0}, {23, 35, 0, 0}, {24, 36, 1, 1}, {440, 100, a, 0}, {100, 3, b, 0}}},
         // one block on: the tile column leads, the pixel corner follows
         {32, 32, 30, 1, 0, 40, 0, {{0, 0, 1, 0}, {24, 0, 2, 0}, {440, 0, a, 0}}},
         // oblong blocks: columns 0 to 13, rows 2 to 18 (352 / 24 = 14)

@@ -6,7 +6,7 @@ set -eu
 what=${1:-test}
 packages=(build-essential cmake pkg-config liballegro4-dev)
 if [ "$what" = test ]; then
-    packages+=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xdotool imagemagick x11-utils python3)
+    packages+=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xdotool imagemagick x11-utils x11-apps python3)
 fi
 missing=()
 for p in "${packages[@]}"; do

@@ -57,7 +57,8 @@ prepare_game_dir() {
 }
 
 start_game() {
-    (cd "$WORK" && exec "$QB_BIN") &
+    # QB_ARGS: command-line options for this start.
+    (cd "$WORK" && exec "$QB_BIN" ${QB_ARGS:-}) &
     GAME_PID=$!
     WIN=""
     for _ in $(seq 1 100); do

@@ -48,6 +48,8 @@ extern int hour;
 extern int closerequested;
 extern long ticks;
 extern long frames;
+// Called with every buffer shown, if set (Reset clears it).
+extern void (*onframe)(BITMAP *shown);
 extern int commoncontrolsok;
 extern int platformstops;
 extern DialogState lastdialog;

@@ -16,6 +16,7 @@ int hour = 12;
 int closerequested = 0;
 long ticks = 0;
 long frames = 0;
+void (*onframe)(BITMAP *shown) = nullptr;
 int commoncontrolsok = 1;
 int platformstops = 0;
 DialogState lastdialog;
@@ -39,6 +40,7 @@ void Reset() {
     closerequested = 0;
     ticks = 0;
     frames = 0;
+    onframe = nullptr;
     commoncontrolsok = 1;
     platformstops = 0;
     lastdialog = DialogState();
@@ -147,5 +149,6 @@ void WaitTick() {
 
 void ShowBuffer(BITMAP *bmp) {
     frames++;
+    if (onframe) onframe(bmp);
     if (bmp && screen) blit(bmp, screen, 0, 0, 0, 0, 360, 370);
 }
