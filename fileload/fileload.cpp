@@ -1,5 +1,7 @@
 #include "fileload/fileload.h"
 
+#include <sys/stat.h>
+
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -89,7 +91,35 @@ PACKFILE *OpenPackFile(const std::string &path, const char *mode) {
     return pack_fopen(HostPath(path).c_str(), mode);
 }
 
+// Whether the real path of an existing file lies inside the real path of the
+// working directory, once every link is followed.
+static bool ResolvesInside(const std::string &hostpath) {
+    char *base = realpath(".", nullptr);
+    char *target = realpath(hostpath.c_str(), nullptr);
+    bool inside = !target || (base && strncmp(target, base, strlen(base)) == 0 &&
+                              (target[strlen(base)] == '/' || strcmp(base, "/") == 0));
+    free(base);
+    free(target);
+    return inside;
+}
+
+bool SafeToRead(const std::string &path, const char *what) {
+    const std::string host = HostPath(path);
+    if (!PathStaysInside(path) || !ResolvesInside(host)) {
+        logfmt(LOG_BREAKING, LOGCAT_PROJECT, "%s %s lies outside the game's directory and is not read!", what,
+               path.c_str());
+        return false;
+    }
+    struct stat info;
+    if (stat(host.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        logfmt(LOG_BREAKING, LOGCAT_PROJECT, "%s %s is not a regular file and is not read!", what, path.c_str());
+        return false;
+    }
+    return true;
+}
+
 PACKFILE *OpenDataFile(const std::string &path, const char *what) {
+    if (!SafeToRead(path, what)) return nullptr;
     if (!FileExists(path)) {
         logfmt(LOG_BREAKING, LOGCAT_PROJECT, "Map file %s does not exist!", path.c_str());
         return nullptr;

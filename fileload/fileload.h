@@ -44,8 +44,13 @@ std::string HostPath(const std::string &path);
 bool PathStaysInside(const std::string &name);
 int FileExists(const std::string &path);
 PACKFILE *OpenPackFile(const std::string &path, const char *mode);
+// True when the file at `path` may be read: it lies inside the game's
+// directory (also once links are followed) and is a regular file. Otherwise
+// false after a breaking error naming `what` and the path.
+bool SafeToRead(const std::string &path, const char *what);
 // Opens a data file for reading; nullptr after a logged breaking error:
-// "Map file %s does not exist!", or "<what> %s exists but cannot be opened!".
+// "Map file %s does not exist!", a refusal of SafeToRead, or "<what> %s
+// exists but cannot be opened!".
 PACKFILE *OpenDataFile(const std::string &path, const char *what);
 // Loads a picture (BMP) as a bitmap in the screen's colour depth, its
 // palette into `pal`; nullptr after a logged line that names the file and

@@ -1,4 +1,8 @@
 // The game log: one line per call in qblog.txt, boxes for serious levels.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdarg>
 #include <cstdio>
@@ -36,6 +40,28 @@ static std::string VFormat(const char *format, va_list args) {
     return text;
 }
 
+// Opens the log for writing ("w" truncates, "a" appends) without following a
+// symbolic link and without waiting on anything but a regular file; errno
+// tells why when it fails.
+static FILE *OpenLog(const char *mode) {
+    int flags = O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | (mode[0] == 'a' ? O_APPEND : 0);
+    int fd = open(logfile, flags, 0644);
+    if (fd < 0) return nullptr;
+    struct stat info;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        errno = EINVAL;
+        return nullptr;
+    }
+    if (mode[0] == 'w' && ftruncate(fd, 0) != 0) {
+        close(fd);
+        return nullptr;
+    }
+    FILE *file = fdopen(fd, mode);
+    if (!file) close(fd);
+    return file;
+}
+
 static std::string FormatString(const char *format, ...) {
     va_list args;
     va_start(args, format);
@@ -45,7 +71,7 @@ static std::string FormatString(const char *format, ...) {
 }
 
 void SetUpLog() {
-    FILE *file = fopen(logfile, "w");
+    FILE *file = OpenLog("w");
     if (!file) {
         if (errno != ENOENT) {
             std::string line = FormatString("Unable to write to %s: %s", logfile, strerror(errno));
@@ -76,7 +102,7 @@ void log(int level, int category, const char *text) {
 
     if (title && (level != LOG_DEBUG || showdebugboxes)) ShowMessageBox(line.c_str(), title);
 
-    FILE *file = fopen(logfile, "a");
+    FILE *file = OpenLog("a");
     if (!file) {
         if (errno != ENOENT) {
             std::string alertline = FormatString("Unable to append to %s: %s", logfile, strerror(errno));

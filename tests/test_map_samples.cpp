@@ -6,6 +6,7 @@
 // player sees in Quill Bay's town square there (a BMP; docs/overworld.png is
 // made from it).
 #include <cstdlib>
+#include <filesystem>
 #include <cstring>
 #include <set>
 #include <string>
@@ -29,7 +30,8 @@ protected:
         QbTest::TearDown();
     }
     void LoadSample(const std::string &dir, const std::string &mapfile) {
-        GameIndex[0].projectdir = SourceDir() + "/game/" + dir;
+        if (!std::filesystem::exists(dir)) CopySampleGame();
+        GameIndex[0].projectdir = dir;
         indexno = 0;
         CurrMapFilename = JoinPath(GameIndex[0].projectdir, mapfile);
         ASSERT_EQ(LoadMapFile(), 0) << dir;
