@@ -310,94 +310,108 @@ static int ModelEditProc(int msg, DIALOG *d, int c) {
 
 // A list over the dialog state's list for its id (d1); d2 is the first row
 // shown. Keys move the selection, Enter presses OK, a double click too.
-static int ListRows(DIALOG *d) { return (d->h - 4) / (text_height(font) + 4); }
+static int ListRowHeight() { return text_height(font) + 4; }
+static int ListRows(DIALOG *d) { return (d->h - 4) / ListRowHeight(); }
+
+static void KeepSelectionVisible(DIALOG *d, const DlgList &list) {
+    const int rows = ListRows(d), count = (int)list.items.size();
+    if (list.cursel >= 0 && list.cursel < d->d2) d->d2 = list.cursel;
+    if (list.cursel >= d->d2 + rows) d->d2 = list.cursel - rows + 1;
+    d->d2 = std::max(0, std::min(d->d2, count - rows));
+}
+
+static void DrawList(DIALOG *d, const DlgList &list) {
+    BITMAP *gs = gui_get_screen();
+    const int rowh = ListRowHeight(), rows = ListRows(d), count = (int)list.items.size();
+    rectfill(gs, d->x, d->y, d->x + d->w - 1, d->y + d->h - 1, White());
+    rect(gs, d->x, d->y, d->x + d->w - 1, d->y + d->h - 1, InkColour());
+    const bool scroll = count > rows;
+    const int textright = d->x + d->w - (scroll ? 10 : 2);
+    set_clip_rect(gs, d->x + 1, d->y + 1, textright, d->y + d->h - 2);
+    for (int row = d->d2; row < d->d2 + rows && row < count; row++) {
+        const int y = d->y + 2 + (row - d->d2) * rowh;
+        const bool selected = row == list.cursel;
+        if (selected) rectfill(gs, d->x + 2, y, textright - 1, y + rowh - 1, TitleColour());
+        textout_ex(gs, font, list.items[(size_t)row].text.c_str(), d->x + 4, y + 2, selected ? White() : InkColour(), -1);
+    }
+    set_clip_rect(gs, 0, 0, gs->w - 1, gs->h - 1);
+    if (scroll) {
+        const int bx = d->x + d->w - 9, top = d->y + 2, height = d->h - 4;
+        rectfill(gs, bx, top, bx + 6, top + height - 1, Colour(210, 206, 196));
+        const int thumb = height * rows / count, at = top + height * d->d2 / count;
+        rectfill(gs, bx, at, bx + 6, at + thumb - 1, Colour(120, 116, 108));
+    }
+    if (d->flags & D_GOTFOCUS) rect(gs, d->x + 1, d->y + 1, d->x + d->w - 2, d->y + d->h - 2, TitleColour());
+}
+
+// Selects a row (kept inside the list) and tells the procedure, after the
+// new selection is shown.
+static int SelectRow(DIALOG *d, DlgList &list, int row) {
+    const int count = (int)list.items.size();
+    if (count == 0) return D_O_K;
+    row = std::max(0, std::min(row, count - 1));
+    if (row == list.cursel) return D_O_K;
+    list.cursel = row;
+    KeepSelectionVisible(d, list);
+    object_message(d, MSG_DRAW, 0);
+    RunningDialog &run = Running(d);
+    run.proc(&run.state, WM_COMMAND, MAKEWPARAM(list.id, LBN_SELCHANGE), 0);
+    return AfterCommand(d);
+}
+
+static int ListKey(DIALOG *d, DlgList &list, int scancode) {
+    const int rows = ListRows(d);
+    switch (scancode) {
+    case KEY_UP: return list.cursel < 0 ? D_O_K : SelectRow(d, list, list.cursel - 1);
+    case KEY_DOWN: return SelectRow(d, list, list.cursel + 1);
+    case KEY_HOME: return SelectRow(d, list, 0);
+    case KEY_END: return SelectRow(d, list, (int)list.items.size() - 1);
+    case KEY_PGUP: return SelectRow(d, list, list.cursel - rows);
+    case KEY_PGDN: return SelectRow(d, list, list.cursel + rows);
+    case KEY_ENTER:
+    case KEY_ENTER_PAD: Press(d, IDOK); return AfterCommand(d);
+    default: return -1;
+    }
+}
+
+static int ListClick(DIALOG *d, DlgList &list) {
+    const int rows = ListRows(d), count = (int)list.items.size();
+    const bool onbar = gui_mouse_x() >= d->x + d->w - 10 && count > rows;
+    const int pagedown = gui_mouse_y() >= d->y + d->h / 2;
+    const int row = d->d2 + (gui_mouse_y() - d->y - 2) / ListRowHeight();
+    while (gui_mouse_b()) rest(1);
+    if (onbar) {
+        d->d2 += pagedown ? rows : -rows;
+        KeepSelectionVisible(d, list);
+        return D_REDRAW;
+    }
+    return row >= 0 && row < count && row < d->d2 + rows ? SelectRow(d, list, row) : D_O_K;
+}
 
 static int ModelListProc(int msg, DIALOG *d, int c) {
-    RunningDialog &run = Running(d);
-    DlgList *list = DlgFindList(&run.state, d->d1);
+    DlgList *list = DlgFindList(&Running(d).state, d->d1);
     if (!list) return D_O_K;
-    BITMAP *gs = gui_get_screen();
-    const int rowh = text_height(font) + 4;
-    const int count = (int)list->items.size();
-    const int rows = ListRows(d);
-    auto keepvisible = [&]() {
-        if (list->cursel >= 0 && list->cursel < d->d2) d->d2 = list->cursel;
-        if (list->cursel >= d->d2 + rows) d->d2 = list->cursel - rows + 1;
-        d->d2 = std::max(0, std::min(d->d2, count - rows));
-    };
-    auto select = [&](int row) {
-        if (count == 0) return D_O_K;
-        row = std::max(0, std::min(row, count - 1));
-        if (row == list->cursel) return D_O_K;
-        // Show the new selection before the procedure hears of it.
-        list->cursel = row;
-        keepvisible();
-        object_message(d, MSG_DRAW, 0);
-        run.proc(&run.state, WM_COMMAND, MAKEWPARAM(list->id, LBN_SELCHANGE), 0);
-        return AfterCommand(d);
-    };
-
     switch (msg) {
     case MSG_START: d->d2 = 0; return D_O_K;
     case MSG_WANTFOCUS: return D_WANTFOCUS;
     case MSG_GOTFOCUS:
     case MSG_LOSTFOCUS: return D_REDRAWME;
-    case MSG_DRAW: {
-        rectfill(gs, d->x, d->y, d->x + d->w - 1, d->y + d->h - 1, White());
-        rect(gs, d->x, d->y, d->x + d->w - 1, d->y + d->h - 1, InkColour());
-        keepvisible();
-        bool scroll = count > rows;
-        int textright = d->x + d->w - (scroll ? 10 : 2);
-        set_clip_rect(gs, d->x + 1, d->y + 1, textright, d->y + d->h - 2);
-        for (int i = 0; i < rows && d->d2 + i < count; i++) {
-            int row = d->d2 + i;
-            int y = d->y + 2 + i * rowh;
-            bool selected = row == list->cursel;
-            if (selected) rectfill(gs, d->x + 2, y, textright - 1, y + rowh - 1, TitleColour());
-            textout_ex(gs, font, list->items[(size_t)row].text.c_str(), d->x + 4, y + 2,
-                       selected ? White() : InkColour(), -1);
-        }
-        set_clip_rect(gs, 0, 0, gs->w - 1, gs->h - 1);
-        if (scroll) {
-            int bx = d->x + d->w - 9, top = d->y + 2, height = d->h - 4;
-            rectfill(gs, bx, top, bx + 6, top + height - 1, Colour(210, 206, 196));
-            int thumb = height * rows / count, at = top + height * d->d2 / count;
-            rectfill(gs, bx, at, bx + 6, at + thumb - 1, Colour(120, 116, 108));
-        }
-        if (d->flags & D_GOTFOCUS) rect(gs, d->x + 1, d->y + 1, d->x + d->w - 2, d->y + d->h - 2, TitleColour());
+    case MSG_DRAW:
+        KeepSelectionVisible(d, *list);
+        DrawList(d, *list);
         return D_O_K;
+    case MSG_CHAR: {
+        int result = ListKey(d, *list, c >> 8);
+        return result < 0 ? D_O_K : result | D_USED_CHAR;
     }
-    case MSG_CHAR:
-        switch (c >> 8) {
-        case KEY_UP: return list->cursel < 0 ? D_USED_CHAR : select(list->cursel - 1) | D_USED_CHAR;
-        case KEY_DOWN: return select(list->cursel + 1) | D_USED_CHAR;
-        case KEY_HOME: return select(0) | D_USED_CHAR;
-        case KEY_END: return select(count - 1) | D_USED_CHAR;
-        case KEY_PGUP: return select(list->cursel - rows) | D_USED_CHAR;
-        case KEY_PGDN: return select(list->cursel + rows) | D_USED_CHAR;
-        case KEY_ENTER:
-        case KEY_ENTER_PAD: Press(d, IDOK); return AfterCommand(d) | D_USED_CHAR;
-        default: return D_O_K;
-        }
-    case MSG_CLICK: {
-        if (gui_mouse_x() >= d->x + d->w - 10 && count > rows) {
-            d->d2 += gui_mouse_y() < d->y + d->h / 2 ? -rows : rows;
-            keepvisible();
-            while (gui_mouse_b()) rest(1);
-            return D_REDRAW;
-        }
-        int row = d->d2 + (gui_mouse_y() - d->y - 2) / rowh;
-        while (gui_mouse_b()) rest(1);
-        if (row >= 0 && row < count && row < d->d2 + rows) return select(row);
-        return D_O_K;
-    }
+    case MSG_CLICK: return ListClick(d, *list);
     case MSG_DCLICK:
         if (list->cursel < 0) return D_O_K;
         Press(d, IDOK);
         return AfterCommand(d);
     case MSG_WHEEL:
         d->d2 -= c;
-        keepvisible();
+        KeepSelectionVisible(d, *list);
         return D_REDRAWME;
     default: return D_O_K;
     }

@@ -49,6 +49,26 @@ press Return
 check "Tab then Enter reaches a button and ends" [ "$(wait_exit 10)" = "255" ]
 rm -rf "$WORK"
 
+# The pointer stays after the debug boxes, and the mouse never takes the
+# keyboard from the list: after it has moved over the buttons, Down still
+# moves the selection and Enter still presses OK.
+prepare_game_dir
+start_game
+xdotool mousemove --window "$WIN" 100 200
+press Down Return Return
+shot pointer-kept
+check "the pointer is still drawn after the boxes" near "$(pixel pointer-kept 99 205)" "0,0,0"
+xdotool mousemove --window "$WIN" 260 280
+press Down Return Return
+shot keys-after-mouse
+check "Down moved the selection with the mouse over the buttons" near "$(pixel keys-after-mouse 150 55)" "40,72,128"
+press Return
+sleep 0.5
+check "Enter pressed OK" log_has "Program: Project number 0 picked"
+tap Escape
+check "the game ends with status 255" [ "$(wait_exit 10)" = "255" ]
+rm -rf "$WORK"
+
 # A bad index shows its box; once confirmed, the program ends by itself.
 prepare_game_dir
 sed -i '1s/.*/2/' "$WORK/gameindex.txt"
