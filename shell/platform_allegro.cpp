@@ -57,6 +57,24 @@ int LocalHour() {
 
 void WaitTick() { rest(1); }
 
+// Whether the part of `bmp` a frame would show already stands on the screen:
+// standing still, most frames are, and sending them again costs the game
+// and the window system for nothing.
+static bool SameAsScreen(BITMAP *bmp) {
+    if (bitmap_color_depth(bmp) != bitmap_color_depth(screen)) return false;
+    const int w = std::min(bmp->w, screen->w), h = std::min(bmp->h, screen->h);
+    const size_t bytes = (size_t)w * (size_t)((bitmap_color_depth(bmp) + 7) / 8);
+    bool same = true;
+    acquire_bitmap(screen);
+    for (int y = 0; y < h && same; y++) {
+        uintptr_t line = bmp_read_line(screen, y);
+        same = memcmp((const void *)line, bmp->line[y], bytes) == 0;
+    }
+    bmp_unwrite_line(screen);
+    release_bitmap(screen);
+    return same;
+}
+
 void ShowBuffer(BITMAP *bmp) {
     // Pace shown frames to 60 per second against the monotonic clock; after
     // a long stall the schedule restarts instead of rushing to catch up.
@@ -71,7 +89,7 @@ void ShowBuffer(BITMAP *bmp) {
         struct timespec wait = {(time_t)((nextns - nowns) / 1000000000LL), (long)((nextns - nowns) % 1000000000LL)};
         nanosleep(&wait, nullptr);
     }
-    if (bmp) blit(bmp, screen, 0, 0, 0, 0, 360, 370);
+    if (bmp && !SameAsScreen(bmp)) blit(bmp, screen, 0, 0, 0, 0, 360, 370);
     nextns += frame;
     next.tv_sec = (time_t)(nextns / 1000000000LL);
     next.tv_nsec = (long)(nextns % 1000000000LL);
@@ -172,6 +190,8 @@ static int RunModal(DIALOG *dialog, int focus, bool (*done)(DIALOG *)) {
     DIALOG_PLAYER *player = init_dialog(dialog, focus);
     while (update_dialog(player)) {
         if (closerequested || (done && done(dialog))) break;
+        // Keys and the mouse change far less often than this loop could run.
+        rest(5);
     }
     int closer = closerequested ? -1 : player->obj;
     shutdown_dialog(player);
