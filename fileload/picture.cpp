@@ -107,6 +107,8 @@ std::string CheckBmp(const std::vector<uint8_t> &head, long long size, Bmp &bmp)
         int ones = __builtin_popcount(Get32(head, at));
         if (ones == 0 || ones > 8) return "its colour masks are not 1 to 8 bits each";
     }
+    if (bmp.compression == 3 && Get32(head, 54) == Get32(head, 58) && Get32(head, 58) == Get32(head, 62))
+        return "its red, green and blue masks are the same";
 
     bmp.offset = Get32(head, 10);
     if (bmp.offset > size) return Why("its pixels would begin at byte %u, past its end at %lld", bmp.offset, size);
