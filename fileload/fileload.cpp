@@ -158,9 +158,3 @@ int KeyNumber(const char *text) {
 int ReadNumber(const char *key, PACKFILE *file, int max) {
     return KeyNumber(ReadValPairLine(key, file, max));
 }
-
-BITMAP *LoadPicture(const std::string &path, PALETTE pal) {
-    BITMAP *bmp = load_bitmap(HostPath(path).c_str(), pal);
-    if (!bmp) logfmt(LOG_MINOR, LOGCAT_PROJECT, "Picture %s cannot be read", path.c_str());
-    return bmp;
-}

@@ -1,6 +1,7 @@
 // Text data-file reader: significant lines and KEY=value pairs, the lines
 // every project file shares, the helpers that find and open a project's
-// files, and the project index that says where each project's files lie.
+// files, the picture loader, and the project index that says where each
+// project's files lie.
 #pragma once
 
 #include <allegro.h>
@@ -52,9 +53,12 @@ bool SafeToRead(const std::string &path, const char *what);
 // "Map file %s does not exist!", a refusal of SafeToRead, or "<what> %s
 // exists but cannot be opened!".
 PACKFILE *OpenDataFile(const std::string &path, const char *what);
-// Loads a picture (BMP) as a bitmap in the screen's colour depth, its
-// palette into `pal`; nullptr after a logged line that names the file and
-// why it cannot be read.
+// Loads a BMP picture of at most 4096 by 4096 pixels as a bitmap in the
+// current colour depth, each pixel makecol of its colour (so magenta is
+// the mask colour), the top row at the top however the file stores its
+// rows; `pal` (may be nullptr) gets the file's colour table, or a 3-3-2
+// palette for a picture without one. nullptr after one logged line that
+// names the file and why it cannot be read.
 BITMAP *LoadPicture(const std::string &path, PALETTE pal);
 
 // the project index (gameindex.txt)

@@ -4,7 +4,7 @@
 #   deps.sh test   that, plus the test tools (the default)
 set -eu
 what=${1:-test}
-packages=(build-essential cmake pkg-config liballegro4-dev)
+packages=(build-essential cmake pkg-config liballegro4-dev libstb-dev)
 if [ "$what" = test ]; then
     packages+=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xdotool imagemagick x11-utils x11-apps python3)
 fi

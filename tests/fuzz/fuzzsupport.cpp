@@ -4,18 +4,28 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 #include "shell/log.h"
 #include "shell/platform.h"
 #include "tests/harness/headless.h"
+
+static char workdir[] = "/tmp/qbfuzz.XXXXXX";
+
+// A run that ends normally leaves nothing behind; one that crashes keeps
+// the directory, and the input libFuzzer saved in it.
+static void RemoveWorkDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(workdir, ec);
+}
 
 void FuzzBegin() {
     static bool started = false;
     if (!started) {
         started = true;
         if (PlatformStart() != 0) abort();
-        char templ[] = "/tmp/qbfuzz.XXXXXX";
-        if (!mkdtemp(templ) || chdir(templ) != 0) abort();
+        if (!mkdtemp(workdir) || chdir(workdir) != 0) abort();
+        atexit(RemoveWorkDir);
     }
     headless::Reset();
     SetUpLog();

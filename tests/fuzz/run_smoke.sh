@@ -1,12 +1,17 @@
 #!/usr/bin/env bash
-# Runs one fuzz target for a short fixed time, seeded with the text files of
-# the bundled game directory. Usage: run_smoke.sh TARGET SECONDS GAMEDIR
+# Runs one fuzz target for a short fixed time, seeded with the files of the
+# bundled game directory it reads: the pictures for the picture loader, the
+# text files for the others. Usage: run_smoke.sh TARGET SECONDS GAMEDIR
 set -eu -o pipefail
 target=$1 seconds=$2 gamedir=$3
 corpus=$(mktemp -d)
 seeds=$(mktemp -d)
 trap 'rm -rf "$corpus" "$seeds"' EXIT
-find "$gamedir" -name '*.txt' ! -name 'qblog.txt' -exec cp --backup=numbered {} "$seeds/" \;
+case $(basename "$target") in
+fuzz_picture) pattern='*.bmp' ;;
+*) pattern='*.txt' ;;
+esac
+find "$gamedir" -name "$pattern" ! -name 'qblog.txt' -exec cp --backup=numbered {} "$seeds/" \;
 # Seeds are named apart so that files of the same name in two projects stay.
 i=0
 for f in "$seeds"/*; do i=$((i + 1)); mv "$f" "$seeds/seed$i"; done
