@@ -103,19 +103,18 @@ static bool ResolvesInside(const std::string &hostpath) {
     return inside;
 }
 
-bool SafeToRead(const std::string &path, const char *what) {
+const char *WhyNotToRead(const std::string &path) {
     const std::string host = HostPath(path);
-    if (!PathStaysInside(path) || !ResolvesInside(host)) {
-        logfmt(LOG_BREAKING, LOGCAT_PROJECT, "%s %s lies outside the game's directory and is not read!", what,
-               path.c_str());
-        return false;
-    }
+    if (!PathStaysInside(path) || !ResolvesInside(host)) return "lies outside the game's directory";
     struct stat info;
-    if (stat(host.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
-        logfmt(LOG_BREAKING, LOGCAT_PROJECT, "%s %s is not a regular file and is not read!", what, path.c_str());
-        return false;
-    }
-    return true;
+    if (stat(host.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) return "is not a regular file";
+    return nullptr;
+}
+
+bool SafeToRead(const std::string &path, const char *what) {
+    const char *why = WhyNotToRead(path);
+    if (why) logfmt(LOG_BREAKING, LOGCAT_PROJECT, "%s %s %s and is not read!", what, path.c_str(), why);
+    return !why;
 }
 
 PACKFILE *OpenDataFile(const std::string &path, const char *what) {

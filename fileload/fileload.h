@@ -45,9 +45,12 @@ std::string HostPath(const std::string &path);
 bool PathStaysInside(const std::string &name);
 int FileExists(const std::string &path);
 PACKFILE *OpenPackFile(const std::string &path, const char *mode);
-// True when the file at `path` may be read: it lies inside the game's
-// directory (also once links are followed) and is a regular file. Otherwise
-// false after a breaking error naming `what` and the path.
+// Why the file at `path` may not be read ("lies outside the game's
+// directory", also once links are followed, or "is not a regular file"), or
+// null when it may.
+const char *WhyNotToRead(const std::string &path);
+// True when the file may be read; otherwise false after a breaking error
+// naming `what`, the path and why.
 bool SafeToRead(const std::string &path, const char *what);
 // Opens a data file for reading; nullptr after a logged breaking error:
 // "Map file %s does not exist!", a refusal of SafeToRead, or "<what> %s

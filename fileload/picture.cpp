@@ -235,7 +235,12 @@ BITMAP *ReadPicture(const std::string &host, PALETTE pal, std::string &why) {
 
 BITMAP *LoadPicture(const std::string &path, PALETTE pal) {
     std::string why;
-    BITMAP *bmp = ReadPicture(HostPath(path), pal, why);
+    const char *refused = WhyNotToRead(path);
+    BITMAP *bmp = nullptr;
+    if (refused)
+        why = std::string("it ") + refused;
+    else
+        bmp = ReadPicture(HostPath(path), pal, why);
     if (!bmp) logfmt(LOG_MINOR, LOGCAT_PROJECT, "Picture %s cannot be read: %s", path.c_str(), why.c_str());
     return bmp;
 }

@@ -52,6 +52,10 @@ TEST_F(HostileTest, NamesOutsideTheGameLinksAndSpecialFilesAreRefused) {
         EXPECT_EQ(LastError(), "Breaking Project error: The project file " + c.first + " " + c.second +
                                    (c.second[0] == 'l' ? " the game's directory and is not read!" : " and is not read!"));
     }
+    // Pictures are refused the same way, with the picture loader's line.
+    SetUpLog();
+    EXPECT_EQ(LoadPicture("linkdir\\tiles.bmp", nullptr), nullptr);
+    EXPECT_EQ(LastError(), "Minor Project error: Picture linkdir\\tiles.bmp cannot be read: it lies outside the game's directory");
     // A name that stays inside is read as before.
     SetUpLog();
     ReadProjectFile("proj\\inner.txt");
