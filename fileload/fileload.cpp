@@ -91,13 +91,19 @@ PACKFILE *OpenPackFile(const std::string &path, const char *mode) {
     return pack_fopen(HostPath(path).c_str(), mode);
 }
 
-// Whether the real path of an existing file lies inside the real path of the
-// working directory, once every link is followed.
-static bool ResolvesInside(const std::string &hostpath) {
+// Whether the real path of a file lies inside the real path of the working
+// directory once every link is followed; for a file that does not exist,
+// the nearest folder above it that does.
+static bool ResolvesInside(std::string hostpath) {
     char *base = realpath(".", nullptr);
     char *target = realpath(hostpath.c_str(), nullptr);
+    while (!target && !hostpath.empty()) {
+        size_t slash = hostpath.find_last_of('/');
+        hostpath = slash == std::string::npos ? std::string() : hostpath.substr(0, slash);
+        if (!hostpath.empty()) target = realpath(hostpath.c_str(), nullptr);
+    }
     bool inside = !target || (base && strncmp(target, base, strlen(base)) == 0 &&
-                              (target[strlen(base)] == '/' || strcmp(base, "/") == 0));
+                              (target[strlen(base)] == '/' || target[strlen(base)] == '\0' || strcmp(base, "/") == 0));
     free(base);
     free(target);
     return inside;
