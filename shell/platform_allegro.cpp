@@ -455,6 +455,9 @@ intptr_t DialogBoxParamA(const DlgTemplate &dialogtemplate, DLGPROC proc, intptr
     size_t edit = 0;
     for (DIALOG &o : objects)
         if (o.proc == ModelEditProc) o.dp = editbuffers[edit++].data();
+    // Without either, the first button takes it (a question's Yes).
+    for (size_t i = 0; focus < 0 && i < objects.size(); i++)
+        if (objects[i].proc == CommandButtonProc) focus = (int)i;
     objects.push_back({d_yield_proc, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, nullptr, nullptr, nullptr});
     objects.push_back({nullptr, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, nullptr, nullptr, nullptr});
     SetColours(objects.data());
@@ -465,14 +468,6 @@ intptr_t DialogBoxParamA(const DlgTemplate &dialogtemplate, DLGPROC proc, intptr
     return run.state.ended ? run.state.result : -1;
 }
 
-int FileDialog(const char *title, const char *filter, const char *startname, const char *defext, char *out,
-               int outsize) {
-    (void)filter;
-    if (!out || outsize < 2) return -1;
-    snprintf(out, (size_t)outsize, "%s", startname ? startname : "");
-    BITMAP *before = mousescreen;
-    ShowMouse(screen);
-    int chosen = file_select_ex(title, out, defext, outsize, 320, 300);
-    ShowMouse(before);
-    return chosen ? 1 : 0;
+int FileDialog(const FileDialogSettings &settings, char *out, int outsize) {
+    return ShowFileDialog(settings, out, outsize);
 }
