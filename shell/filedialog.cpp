@@ -17,14 +17,14 @@ const DlgTemplate FileDlgTemplate = {
     328,
     280,
     {
-        {DLG_EDIT, IDC_FD_NAME, nullptr, 100, 222, 224, 12, 0},
+        {DLG_EDIT, IDC_FD_NAME, nullptr, 124, 220, 200, 16, 0},
         {DLG_LIST, IDC_FD_FILES, nullptr, 4, 16, 232, 196, 0},
-        {DLG_LIST, IDC_FD_TYPES, nullptr, 100, 242, 224, 28, 0},
+        {DLG_LIST, IDC_FD_TYPES, nullptr, 124, 244, 200, 28, 0},
         {DLG_BUTTON, IDOK, "&OK", 244, 16, 80, 22, 0},
         {DLG_BUTTON, IDCANCEL, "&Cancel", 244, 44, 80, 22, 0},
         {DLG_TEXT, IDC_FD_FOLDER, "Folder:", 4, 2, 320, 12, 0},
-        {DLG_TEXT, IDC_FD_NAMELABEL, "File name:", 4, 224, 92, 12, 0},
-        {DLG_TEXT, IDC_FD_TYPELABEL, "Files of type:", 4, 244, 92, 12, 0},
+        {DLG_TEXT, IDC_FD_NAMELABEL, "File name:", 4, 224, 116, 12, 0},
+        {DLG_TEXT, IDC_FD_TYPELABEL, "Files of type:", 4, 248, 116, 12, 0},
     },
 };
 
