@@ -6,7 +6,14 @@ target=$1 seconds=$2 gamedir=$3
 corpus=$(mktemp -d)
 seeds=$(mktemp -d)
 trap 'rm -rf "$corpus" "$seeds"' EXIT
-find "$gamedir" -name '*.txt' ! -name 'qblog.txt' -exec cp --backup=numbered {} "$seeds/" \;
+# A target with a seed folder of its own (seeds/<target without fuzz_>) takes
+# its seeds from there.
+own="$(dirname "$0")/seeds/$(basename "$target" | sed 's/^fuzz_//')"
+if [ -d "$own" ]; then
+    cp "$own"/* "$seeds/"
+else
+    find "$gamedir" -name '*.txt' ! -name 'qblog.txt' -exec cp --backup=numbered {} "$seeds/" \;
+fi
 # Seeds are named apart so that files of the same name in two projects stay.
 i=0
 for f in "$seeds"/*; do i=$((i + 1)); mv "$f" "$seeds/seed$i"; done
