@@ -216,6 +216,8 @@ TEST_F(SaveFileTest, EveryCutAndEveryDamagedFileIsRefusedAndChangesNothing) {
     }
     WriteFile("bad.qbs", raw);
     loadfails("not packed", "cannot be opened as a save file");
+    WriteFile("bad.qbs", ReadFileText("good.qbs").substr(0, 100));
+    loadfails("compressed bytes cut", "ends early");
     EXPECT_EQ(State(), before);
 
     SetUpLog();
