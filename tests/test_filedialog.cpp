@@ -1,10 +1,11 @@
 // The file dialog's procedure, driven headlessly through DialogBoxParamA.
-#include <filesystem>
-
 #include "savefile/savefile.h"
 #include "tests/harness/testsupport.h"
 
 using headless::DlgAction;
+static const DlgAction OK{DlgAction::Press, IDOK};
+static DlgAction Row(int list, int row) { return {DlgAction::SelectRow, list, row}; }
+static DlgAction Type(const char *text) { return {DlgAction::Type, IDC_FD_NAME, 0, text}; }
 
 class FileDialogTest : public QbTest {
 protected:
@@ -15,7 +16,6 @@ protected:
     }
     int Show(const FileDialogSettings &settings, const std::vector<DlgAction> &script, int room = 250) {
         headless::ScriptDialog(script);
-        out[0] = '\0';
         return ShowFileDialog(settings, out, room);
     }
     std::vector<std::string> Rows() {
@@ -23,62 +23,41 @@ protected:
         for (const DlgListItem &item : DlgFindList(&headless::lastdialog, IDC_FD_FILES)->items) rows.push_back(item.text);
         return rows;
     }
-    char out[250];
+    char out[250] = "";
 };
 
-TEST_F(FileDialogTest, RowsWalkIntoFoldersAndPickAFile) {
-    ASSERT_EQ(Show(LoadDialogSettings, {{DlgAction::SelectRow, IDC_FD_FILES, 1},
-                                        {DlgAction::Press, IDOK},
-                                        {DlgAction::SelectRow, IDC_FD_FILES, 1},
-                                        {DlgAction::Press, IDOK}}),
-              1);
+TEST_F(FileDialogTest, RowsAndTypedPathsWalkThroughFoldersAndPickAFile) {
+    ASSERT_EQ(Show(LoadDialogSettings, {Row(IDC_FD_FILES, 1), OK, Row(IDC_FD_FILES, 1), OK}), 1);
     EXPECT_STREQ(out, "saves/c.qbs");
     EXPECT_EQ(Rows(), (std::vector<std::string>{"../", "c.qbs"}));
     EXPECT_STREQ(GetDlgItemTextPtr(&headless::lastdialog, IDC_FD_FOLDER), "Folder: saves");
 
-    // A typed path walks through folders, a typed pattern lists anew; Cancel gives 0.
-    ASSERT_EQ(Show(LoadDialogSettings, {{DlgAction::Type, IDC_FD_NAME, 0, "saves/../Zeta"},
-                                        {DlgAction::Press, IDOK},
-                                        {DlgAction::Type, IDC_FD_NAME, 0, "*.txt"},
-                                        {DlgAction::Press, IDOK},
-                                        {DlgAction::Press, IDCANCEL}}),
-              0);
+    ASSERT_EQ(Show(LoadDialogSettings, {Type("saves/../Zeta"), OK, Type("*.txt"), OK, {DlgAction::Press, IDCANCEL}}), 0);
     EXPECT_EQ(Rows(), (std::vector<std::string>{"../", "d.txt"}));
 }
 
-TEST_F(FileDialogTest, TheFilterListsTheDefaultExtensionAndThePromptsDecide) {
-    // All Files shows every file; No to creating keeps the dialog open;
-    // Yes to replacing chooses.
-    ASSERT_EQ(Show(SaveDialogSettings, {{DlgAction::SelectRow, IDC_FD_TYPES, 1},
-                                        {DlgAction::Type, IDC_FD_NAME, 0, "new"},
-                                        {DlgAction::Press, IDOK},
-                                        {DlgAction::Press, IDNO},
-                                        {DlgAction::Type, IDC_FD_NAME, 0, "b"},
-                                        {DlgAction::Press, IDOK},
+TEST_F(FileDialogTest, TheFilterTheDefaultExtensionAndThePromptsDecide) {
+    // All Files shows every file; No to creating keeps the dialog open; Yes
+    // to replacing chooses.
+    ASSERT_EQ(Show(SaveDialogSettings, {Row(IDC_FD_TYPES, 1), Type("new"), OK, {DlgAction::Press, IDNO}, Type("b"), OK,
                                         {DlgAction::Press, IDYES}}),
               1);
     EXPECT_STREQ(out, "b.qbs");
     EXPECT_EQ(headless::dialogsshown, 3);
     EXPECT_EQ(Rows(), (std::vector<std::string>{"../", "saves/", "Zeta/", "A.QBS", "b.qbs", "notes.txt", "qblog.txt"}));
 
-    // Loading asks nothing about a file that exists; a path that does not
-    // fit the caller's room is an error.
-    headless::dialogsshown = 0;
-    EXPECT_EQ(Show(LoadDialogSettings, {{DlgAction::Type, IDC_FD_NAME, 0, "b"}, {DlgAction::Press, IDOK}}), 1);
-    EXPECT_EQ(headless::dialogsshown, 1);
-    EXPECT_EQ(Show(LoadDialogSettings, {{DlgAction::Type, IDC_FD_NAME, 0, "b"}, {DlgAction::Press, IDOK}}, 5),
-              -FNERR_BUFFERTOOSMALL);
-    EXPECT_EQ(Show(LoadDialogSettings, {{DlgAction::Type, IDC_FD_NAME, 0, "b"}, {DlgAction::Press, IDOK}}, 6), 1);
+    // Loading asks nothing about a file that exists; a path must fit the room.
+    EXPECT_EQ(Show(LoadDialogSettings, {Type("b"), OK}, 6), 1);
+    EXPECT_EQ(headless::dialogsshown, 4);
+    EXPECT_EQ(Show(LoadDialogSettings, {Type("b"), OK}, 5), -FNERR_BUFFERTOOSMALL);
 }
 
 TEST_F(FileDialogTest, PatternsMatchStarsAndSingleLettersInEitherCase) {
     struct Case {
         const char *name, *pattern;
         bool match;
-    } cases[] = {
-        {"game.qbs", "*.qbs", true}, {"GAME.QBS", "*.qbs", true}, {"game.qbsx", "*.qbs", false},
-        {"x.qbs.bak", "*.qbs", false}, {"noext", "*.*", true},    {"a.b.c", "*.c", true},
-        {"abc", "a?c", true},         {"ab", "a?c", false},       {"aXbXbc", "a*b*c", true},
-    };
+    } cases[] = {{"game.qbs", "*.qbs", true}, {"GAME.QBS", "*.qbs", true}, {"game.qbsx", "*.qbs", false},
+                 {"x.qbs.bak", "*.qbs", false}, {"noext", "*.*", true}, {"a.b.c", "*.c", true},
+                 {"abc", "a?c", true}, {"ab", "a?c", false}, {"aXbXbc", "a*b*c", true}};
     for (const Case &c : cases) EXPECT_EQ(MatchesPattern(c.name, c.pattern), c.match) << c.name << " " << c.pattern;
 }

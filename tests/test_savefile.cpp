@@ -1,7 +1,6 @@
 // Saving and loading games: the byte layout, the round trip, and files that
 // are cut short, damaged or point at a broken project.
 #include <filesystem>
-#include <functional>
 
 #include "savefile/savefile.h"
 #include "tests/harness/testsupport.h"
@@ -11,8 +10,8 @@ using headless::FileAnswer;
 
 // The uncompressed stream of a save file, and a save file from one.
 static std::string Unpack(const std::string &path) {
-    PACKFILE *file = pack_fopen(path.c_str(), "rp");
     std::string bytes;
+    PACKFILE *file = pack_fopen(path.c_str(), "rp");
     for (int c; file && (c = pack_getc(file)) != EOF;) bytes += (char)c;
     if (file) pack_fclose(file);
     return bytes;
@@ -22,20 +21,13 @@ static void Pack(const std::string &path, const std::string &bytes) {
     pack_fwrite(bytes.data(), (long)bytes.size(), file);
     pack_fclose(file);
 }
-
-struct Bytes {
+// Little-endian numbers and texts, written out by hand.
+static std::string Le(uint32_t v, int width = 4) {
     std::string s;
-    Bytes &Le(uint32_t v, int width) {
-        for (int i = 0; i < width; i++) s += (char)(v >> (8 * i));
-        return *this;
-    }
-    Bytes &I32(int32_t v) { return Le((uint32_t)v, 4); }
-    Bytes &Text(const std::string &t) {
-        I32((int32_t)t.size() + 1);
-        s += t + '\0';
-        return *this;
-    }
-};
+    for (int i = 0; i < width; i++) s += (char)(v >> (8 * i));
+    return s;
+}
+static std::string Text(const std::string &t) { return Le((uint32_t)t.size() + 1) + t + '\0'; }
 
 class SaveFileTest : public QbTest {
 protected:
@@ -51,15 +43,13 @@ protected:
         headless::ScriptFileDialog({FileAnswer{1, path}});
         return LoadSaveFile();
     }
-    // A Quill Bay game with two carried creatures, a step away from its start.
+    // A Quill Bay game with two carried creatures, a step from its start.
     void StartSampleGame() {
         CopySampleGame();
         SetUpNewGame();
-        ASSERT_EQ(gamerunning, 1);
         ASSERT_EQ(CreateVorlet(MainPlayer.owned[4], 2, 12, VORLET_PLAYER, ""), 4);
         MainPlayer.owned[4].nickname = "Twelve chars";
-        MainPlayer.party[1] = 4, MainPlayer.party[4] = 1;
-        MainPlayer.partycount = 2;
+        MainPlayer.party[1] = 4, MainPlayer.party[4] = 1, MainPlayer.partycount = 2;
         PlacePlayer(23, 19, DIR_DOWN, FRAME_STAND + 2);
         SetUpLog();
     }
@@ -71,9 +61,7 @@ protected:
 
 TEST_F(SaveFileTest, TheStreamHoldsEveryFieldInItsPlaceAndWidth) {
     MainPlayer = playerrecord();
-    MainPlayer.name = "Tobrin";
-    MainPlayer.trainerid = 0x01020304;
-    MainPlayer.money = 3000;
+    MainPlayer.name = "Tobrin", MainPlayer.trainerid = 0x01020304, MainPlayer.money = 3000;
     ownedvorl &v = MainPlayer.owned[0];
     // Every number distinct, in record order; the file puts exp and level after the stats.
     v.species = 1, v.exp = 2, v.level = 3, v.atkiv = 4, v.defiv = 5, v.spdiv = 6, v.spciv = 7, v.hpiv = 8;
@@ -83,31 +71,23 @@ TEST_F(SaveFileTest, TheStreamHoldsEveryFieldInItsPlaceAndWidth) {
     for (int k = 0; k < 12; k++) (&v.moves[0].move)[k] = 24 + k;
     v.spare2 = 36, v.otname = "Tobrin", v.otid = 37, v.nickname = "Kindle", v.spareflag = 0xAB, v.shiny = -2;
     v.metplace = "Route 0", v.metlevel = 39;
-    int32_t party[PARTYMAX] = {3, 1, 2, 0, 4, 5};
+    const int32_t party[PARTYMAX] = {3, 1, 2, 0, 4, 5};
     std::copy(party, party + PARTYMAX, MainPlayer.party);
-    MainPlayer.partycount = 2;
-    indexno = 1;
+    MainPlayer.partycount = 2, indexno = 1, CurrMapFilename = "testproject\\baymap.txt";
     PlacePlayer(22, 19, 3, 7);
-    CurrMapFilename = "testproject\\baymap.txt";
     ASSERT_EQ(Save("layout.qbs"), SAVE_DONE);
 
-    Bytes block;
-    for (int k : {1, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 2, 3, 20, 21, 22, 23}) block.I32(k);
-    for (int k = 24; k <= 36; k++) block.I32(k);
-    block.Text("Tobrin").I32(37).Text("Kindle").Le(0xAB, 1).I32(-2).Text("Route 0").I32(39);
-    ASSERT_EQ(block.s.size(), 191u);
-    Bytes empty;
-    for (int k = 0; k < 36; k++) empty.I32(0);
-    empty.Text("").I32(0).Text("").Le(0, 1).I32(0).Text("").I32(0);
-    Bytes all;
-    all.I32(1).Text("Tobrin").I32(0x01020304).I32(3000);
-    all.s += block.s;
-    for (int k = 1; k < PARTYMAX; k++) all.s += empty.s;
-    for (int p : party) all.I32(p);
-    all.Le(2, 2).I32(1).I32(22).I32(19).I32(3).I32(7).Text("testproject\\baymap.txt");
-    EXPECT_EQ(Unpack("layout.qbs"), all.s);
-    EXPECT_EQ(all.s.substr(4, 11), std::string("\x07\0\0\0Tobrin\0", 11));
-    EXPECT_FALSE(std::filesystem::exists("layout.qbs.tmp"));
+    std::string block, empty(36 * 4, '\0');
+    for (int k : {1, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 2, 3, 20, 21, 22, 23}) block += Le(k);
+    for (int k = 24; k <= 36; k++) block += Le(k);
+    block += Text("Tobrin") + Le(37) + Text("Kindle") + '\xAB' + Le(-2) + Text("Route 0") + Le(39);
+    ASSERT_EQ(block.size(), 191u);
+    empty += Text("") + Le(0) + Text("") + '\0' + Le(0) + Text("") + Le(0);
+    std::string all = Le(1) + std::string("\x07\0\0\0Tobrin\0", 11) + Le(0x01020304) + Le(3000) + block;
+    for (int k = 1; k < PARTYMAX; k++) all += empty;
+    for (int p : party) all += Le(p);
+    all += Le(2, 2) + Le(1) + Le(22) + Le(19) + Le(3) + Le(7) + Text("testproject\\baymap.txt");
+    EXPECT_EQ(Unpack("layout.qbs"), all);
     EXPECT_STREQ(headless::lastfiledialog.title, "Save Save File");
     EXPECT_EQ(LogLinesAfterBanner(), (std::vector<std::string>{"Program: Saving Save file layout.qbs", "Program: Game Saved"}));
 }
@@ -145,17 +125,15 @@ TEST_F(SaveFileTest, AGameLoadedFromTheChooserIsTheGameSaved) {
     ASSERT_EQ(gamerunning, 1);
     EXPECT_EQ(currentgamestate, GAMESTATE_OVERWORLD);
     EXPECT_EQ(State(), saved);
-    EXPECT_EQ(MainPlayer.owned[4].nickname.size(), 12u);
     EXPECT_EQ(MainPlayer.counters[5], 9) << "counters are not saved";
-    EXPECT_EQ(mapxtile, 13);
-    EXPECT_EQ(plx, 160);
+    EXPECT_EQ(std::make_pair(mapxtile, plx), std::make_pair(13, 160)) << "the camera from the saved place";
     EXPECT_TRUE(backbuffer && battlebackbuffer && playerspritesbmp && !enemyvorlet);
     EXPECT_STREQ(headless::lastfiledialog.title, "Load Save File");
     std::vector<std::string> lines = LogLinesAfterBanner();
-    EXPECT_EQ(std::vector<std::string>(lines.begin() + 2, lines.begin() + 6),
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 2, lines.begin() + 7),
               (std::vector<std::string>{"Program: Loading Save file v2.qbs", "Program: File loaded",
-                                        "Program: Project number 0 picked", "Program: Reading file testproject\\project.txt"}));
-    EXPECT_EQ(lines[6], "Program: Reading map file testproject\\baymap.txt");
+                                        "Program: Project number 0 picked", "Program: Reading file testproject\\project.txt",
+                                        "Program: Reading map file testproject\\baymap.txt"}));
 }
 
 TEST_F(SaveFileTest, EveryCutAndEveryDamagedFileIsRefusedAndChangesNothing) {
@@ -163,61 +141,44 @@ TEST_F(SaveFileTest, EveryCutAndEveryDamagedFileIsRefusedAndChangesNothing) {
     const savedgame good = CaptureGame();
     WriteSaveFile("good.qbs", good);
     const std::string raw = Unpack("good.qbs"), before = State();
-    auto loadfails = [&](const std::string &what, const std::string &message) {
-        SetUpLog();
-        headless::boxes.clear();
-        EXPECT_EQ(Load("bad.qbs"), LOAD_BADSAVE) << what;
-        EXPECT_EQ(headless::boxes.size(), 1u) << what;
-        EXPECT_TRUE(!headless::boxes.empty() && headless::boxes[0].text.find(message) != std::string::npos)
-            << what << ": " << (headless::boxes.empty() ? "" : headless::boxes[0].text);
+    // Each case: the file as it lies on disk and what the refusal must say.
+    auto packed = [](const std::string &bytes) { return Pack("packed.qbs", bytes), ReadFileText("packed.qbs"); };
+    std::vector<std::pair<std::string, std::string>> cases;
+    for (size_t n = 0; n < raw.size(); n++) cases.push_back({packed(raw.substr(0, n)), "ends early"});
+#define CHANGE(message, change) {message, [](savedgame &g) { change; }}
+    std::pair<const char *, void (*)(savedgame &)> changes[] = {
+        CHANGE("carries 0 Vorlets", g.partycount = 0), CHANGE("carries 7 Vorlets", g.partycount = 7),
+        CHANGE("party order", g.party[5] = 0), CHANGE("party order", g.party[0] = 6),
+        CHANGE("carried Vorlet 2 has species 0", g.owned[4].species = 0), CHANGE("names project 2", g.indexno = 2),
+        CHANGE("names project -1", g.indexno = -1), CHANGE("column 60, row 0", g.tilex = 60; g.tiley = 0),
+        CHANGE("column 0, row -1", g.tilex = 0; g.tiley = -1), CHANGE("facing 0", g.facing = 0),
+        CHANGE("sprite frame 25", g.frame = 25), CHANGE("outside the game's folder", g.mapfile = "/etc/passwd"),
+        CHANGE("outside the game's folder", g.mapfile = "testproject\\..\\..\\map.txt"),
     };
-    for (size_t n = 0; n < raw.size(); n++) {
-        Pack("bad.qbs", raw.substr(0, n));
-        loadfails("cut at " + std::to_string(n), "ends early");
-    }
-    struct Case {
-        const char *message;
-        std::function<void(savedgame &)> change;
-    } cases[] = {
-        {"carries 0 Vorlets", [](savedgame &g) { g.partycount = 0; }},
-        {"carries 7 Vorlets", [](savedgame &g) { g.partycount = 7; }},
-        {"party order", [](savedgame &g) { g.party[5] = 0; }},
-        {"party order", [](savedgame &g) { g.party[0] = 6; }},
-        {"carried Vorlet 2 has species 0", [](savedgame &g) { g.owned[4].species = 0; }},
-        {"names project 2", [](savedgame &g) { g.indexno = 2; }},
-        {"names project -1", [](savedgame &g) { g.indexno = -1; }},
-        {"column 60, row 0", [](savedgame &g) { g.tilex = 60, g.tiley = 0; }},
-        {"column 0, row -1", [](savedgame &g) { g.tilex = 0, g.tiley = -1; }},
-        {"facing 0", [](savedgame &g) { g.facing = 0; }},
-        {"sprite frame 25", [](savedgame &g) { g.frame = 25; }},
-        {"outside the game's folder", [](savedgame &g) { g.mapfile = "/etc/passwd"; }},
-        {"outside the game's folder", [](savedgame &g) { g.mapfile = "testproject\\..\\..\\map.txt"; }},
-    };
-    for (const Case &c : cases) {
+#undef CHANGE
+    for (auto &[message, change] : changes) {
         savedgame changed = good;
-        c.change(changed);
-        WriteSaveFile("bad.qbs", changed);
-        loadfails(c.message, c.message);
+        change(changed);
+        WriteSaveFile("changed.qbs", changed);
+        cases.push_back({ReadFileText("changed.qbs"), message});
     }
     // The player's name is the first text, its count at byte 4.
-    auto withname = [&](int32_t count, const std::string &text) {
-        return raw.substr(0, 4) + Bytes().I32(count).s + text + raw.substr(15);
-    };
-    std::pair<std::string, std::string> damaged[] = {
-        {withname(0, ""), "a text of 0 bytes"},
-        {withname(4097, ""), "a text of 4097 bytes"},
-        {withname(7, std::string("Tobrinx")), "does not end at its only zero byte"},
-        {withname(7, std::string("To\0rin\0", 7)), "does not end at its only zero byte"},
-        {raw + "x", "bytes left over"},
-    };
-    for (auto &[bytes, message] : damaged) {
-        Pack("bad.qbs", bytes);
-        loadfails(message, message);
+    auto name = [&](int32_t count, const std::string &text) { return packed(raw.substr(0, 4) + Le(count) + text + raw.substr(15)); };
+    cases.push_back({name(0, ""), "a text of 0 bytes"});
+    cases.push_back({name(4097, ""), "a text of 4097 bytes"});
+    cases.push_back({name(7, "Tobrinx"), "does not end at its only zero byte"});
+    cases.push_back({name(7, std::string("To\0rin\0", 7)), "does not end at its only zero byte"});
+    cases.push_back({packed(raw + "x"), "bytes left over"});
+    cases.push_back({raw, "cannot be opened as a save file"});
+    cases.push_back({ReadFileText("good.qbs").substr(0, 100), "ends early"});
+    for (auto &[file, message] : cases) {
+        WriteFile("bad.qbs", file);
+        SetUpLog();
+        headless::boxes.clear();
+        EXPECT_EQ(Load("bad.qbs"), LOAD_BADSAVE) << message;
+        ASSERT_EQ(headless::boxes.size(), 1u) << message;
+        EXPECT_NE(headless::boxes[0].text.find(message), std::string::npos) << headless::boxes[0].text;
     }
-    WriteFile("bad.qbs", raw);
-    loadfails("not packed", "cannot be opened as a save file");
-    WriteFile("bad.qbs", ReadFileText("good.qbs").substr(0, 100));
-    loadfails("compressed bytes cut", "ends early");
     EXPECT_EQ(State(), before);
 
     SetUpLog();
@@ -236,23 +197,21 @@ TEST_F(SaveFileTest, AProjectMapOrSpriteSheetThatFailsKeepsTheChooserOpen) {
     EXPECT_EQ(Load("game.qbs"), LOAD_BADPROJECT);
     EXPECT_EQ(LogLinesAfterBanner().back(), "Breaking Project error: Map file testproject\\project.txt does not exist!");
     EXPECT_EQ(MainPlayer.name, "Loaded") << "the record is replaced once the file has been read whole";
-
     std::filesystem::rename("project.txt", "testproject/project.txt");
-    mapxtile = -99;
-    EXPECT_EQ(Load("nomap.qbs"), LOAD_BADMAP);
-    EXPECT_EQ(mapxtile, -99) << "no camera without a map";
-    EXPECT_EQ(LogLinesAfterBanner().back(),
-              "Minor Project error: The saved map testproject\\nomap.txt cannot be loaded; the game was not loaded");
 
-    std::filesystem::remove("testproject/sprites2.bmp");
+    mapxtile = -99;
     ReleaseGameBitmaps();
     gamerunning = 0;
     headless::ScriptDialog({{DlgAction::Press, IDB_LOADOLDER}, {DlgAction::Press, IDCANCEL}});
-    headless::ScriptFileDialog({FileAnswer{1, "game.qbs"}});
-    SetUpLog();
+    headless::ScriptFileDialog({FileAnswer{1, "nomap.qbs"}});
     GetProject();
-    EXPECT_EQ(gamerunning, 0);
     EXPECT_EQ(quitgamenow, 1) << "the chooser stayed open until cancelled";
-    std::vector<std::string> lines = LogLinesAfterBanner();
-    EXPECT_NE(std::find(lines.begin(), lines.end(), "Breaking Project error: Unable to load sprite file!"), lines.end());
+    EXPECT_EQ(mapxtile, -99) << "no camera without a map";
+    EXPECT_NE(ReadFileText(logfile).find("Minor Project error: The saved map testproject\\nomap.txt cannot be loaded; "
+                                         "the game was not loaded"),
+              std::string::npos);
+
+    EXPECT_EQ(Load("nomap.qbs"), LOAD_BADMAP);
+    std::filesystem::remove("testproject/sprites2.bmp");
+    EXPECT_EQ(Load("game.qbs"), LOAD_NOSPRITES);
 }
