@@ -1,7 +1,62 @@
 // Save files: the save-file layout, saving and loading.
 #pragma once
 
+#include <cstdint>
+#include <string>
+
+#include "creatures/creatures.h"
+#include "shell/filedialog.h"
+
+// results of SaveSaveFile and LoadSaveFile
+enum {
+    SAVE_DONE = 0,
+    SAVE_NOFILE = 1,       // the dialog was cancelled or failed
+    SAVE_UNWRITTEN = 2,    // the file could not be created or written
+    LOAD_DONE = 0,
+    LOAD_NOFILE = 1,       // the dialog was cancelled or failed
+    LOAD_MISSING = 2,      // the chosen file does not exist
+    LOAD_BADPROJECT = 3,   // the project file is missing or wrong
+    LOAD_NOSPRITES = 4,    // the sprite sheet failed to load
+    LOAD_BADSAVE = 5,      // not a save file, cut short, or a value the game cannot use
+    LOAD_BADMAP = 6,       // the saved map failed to load
+};
+// The longest text a save file may hold, its zero byte included.
+#define SAVETEXTMAX 4096
+
+// Everything a save file holds, in the order it is written.
+struct savedgame {
+    int32_t version = 1;
+    std::string name;
+    int32_t trainerid = 0;
+    int32_t money = 0;
+    ownedvorl owned[PARTYMAX] = {};
+    int32_t party[PARTYMAX] = {};
+    int16_t partycount = 0;
+    int32_t indexno = 0;
+    int32_t tilex = 0, tiley = 0;
+    int32_t facing = 0;
+    int32_t frame = 0;
+    std::string mapfile;
+};
+// The file dialog's settings for saving and for loading.
+extern const FileDialogSettings SaveDialogSettings;
+extern const FileDialogSettings LoadDialogSettings;
+
+// saving
+// The game's current state as a save file holds it.
+savedgame CaptureGame();
+// Writes the save file through a temporary file beside it, which replaces
+// `path` only once complete; 0, or SAVE_UNWRITTEN after a logged error.
+int WriteSaveFile(const std::string &path, const savedgame &game);
+// Asks for a file name and saves the game: SAVE_DONE, SAVE_NOFILE or
+// SAVE_UNWRITTEN.
+int SaveSaveFile();
+
 // loading
-// Asks for a save file and loads it: 0 on success, 1 to 4 when no game
-// was loaded.
+// Reads the whole file and checks every value the game would use before
+// anything in the game changes; 0, or LOAD_BADSAVE after a logged line that
+// says what is wrong.
+int ReadSaveFile(const std::string &path, savedgame &game);
+// Asks for a save file and loads it: LOAD_DONE, or one of the results above
+// when no game was loaded.
 int LoadSaveFile();

@@ -1,6 +1,7 @@
 // The game loop: one pass reads the keys, acts by game state and shows a frame.
 #include "battle/battle.h"
 #include "overworld/overworld.h"
+#include "savefile/savefile.h"
 #include "shell/log.h"
 #include "shell/main.h"
 #include "shell/platform.h"
@@ -15,6 +16,11 @@ static int HeldDirection() {
 }
 
 static void OverworldPass() {
+    // F5 saves, once the key is up again; then the pass goes on as before.
+    if (key[KEY_F5]) {
+        while (key[KEY_F5] && !CloseRequested()) WaitTick();
+        SaveSaveFile();
+    }
     int dir = HeldDirection();
     if (dir) {
         playerspriteanim = FRAME_STAND + dir - 1;

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "shell/dialog.h"
+#include "shell/filedialog.h"
 
 // the window
 // Starts the library, opens the 352 by 352 16-bit window titled "Quillbay"
@@ -34,10 +35,9 @@ int CloseRequested();
 // Runs the described dialog modally with `proc` (which gets `param` in the
 // state); returns its result, or -1 when it cannot be shown.
 intptr_t DialogBoxParamA(const DlgTemplate &dialogtemplate, DLGPROC proc, intptr_t param);
-// Asks for a file. Returns 1 with the chosen path in `out`, 0 on cancel, or
-// a negative error number.
-int FileDialog(const char *title, const char *filter, const char *startname, const char *defext, char *out,
-               int outsize);
+// Asks for a file with the given settings. Returns 1 with the chosen path in
+// `out`, 0 on cancel, or minus an error number (see ShowFileDialog).
+int FileDialog(const FileDialogSettings &settings, char *out, int outsize);
 
 // time and frames
 int LocalHour();

@@ -268,6 +268,7 @@ void ShowAlert(const char *line1, const char *line2, const char *button) {
 struct RunningDialog {
     DialogState state;
     DLGPROC proc;
+    bool editselected = true;  // an edit field's whole text, until a key acts on it
 };
 
 static RunningDialog &Running(DIALOG *d) { return *(RunningDialog *)d->dp3; }
@@ -307,20 +308,51 @@ static int CommandButtonProc(int msg, DIALOG *d, int c) {
 // and d2 are the plain edit procedure's length limit and cursor.
 static const int EDITMAX = 250;
 static int ModelEditProc(int msg, DIALOG *d, int c) {
+    // The plain edit procedure redraws itself through this one after a key;
+    // its buffer then holds what was typed, which the state has not heard of.
+    static bool editing = false;
     RunningDialog &run = Running(d);
     const int id = (int)(intptr_t)d->dp2;
     char *buffer = (char *)d->dp;
     const char *model = GetDlgItemTextPtr(&run.state, id);
-    if (strcmp(buffer, model) != 0) {
+    if (!editing && strcmp(buffer, model) != 0) {
         snprintf(buffer, EDITMAX + 1, "%s", model);
-        d->d2 = (int)strlen(buffer);
+        d->d2 = run.editselected ? 0 : (int)strlen(buffer);
         if (msg != MSG_DRAW) object_message(d, MSG_DRAW, 0);
     }
-    if (msg == MSG_CHAR && ((c >> 8) == KEY_ENTER || (c >> 8) == KEY_ENTER_PAD)) {
+    // The field's text is selected when it gets the keys: typing or erasing
+    // replaces it, a cursor key keeps it.
+    const int scan = c >> 8;
+    if (msg == MSG_GOTFOCUS) run.editselected = true, d->d2 = 0;
+    if (run.editselected && (msg == MSG_CHAR || msg == MSG_UCHAR)) {
+        bool erase = msg == MSG_CHAR && (scan == KEY_BACKSPACE || scan == KEY_DEL);
+        bool type = msg == MSG_UCHAR && c >= ' ';
+        bool cursor = msg == MSG_CHAR && (scan == KEY_LEFT || scan == KEY_RIGHT || scan == KEY_HOME || scan == KEY_END);
+        if (erase || type) buffer[0] = '\0';
+        if (erase || type || cursor) run.editselected = false;
+    }
+    if (msg == MSG_CHAR && (scan == KEY_ENTER || scan == KEY_ENTER_PAD)) {
         Press(d, IDOK);
         return AfterCommand(d) | D_USED_CHAR;
     }
+    editing = true;
     int result = d_edit_proc(msg, d, c);
+    editing = false;
+    // A white box around the text, its frame coloured while it has the keys,
+    // and a selected text shown as selected.
+    if (msg == MSG_DRAW) {
+        BITMAP *gs = gui_get_screen();
+        bool focused = d->flags & D_GOTFOCUS;
+        rect(gs, d->x - 3, d->y - 3, d->x + d->w + 2, d->y + d->h + 2, focused ? TitleColour() : InkColour());
+        rect(gs, d->x - 2, d->y - 2, d->x + d->w + 1, d->y + d->h + 1, White());
+        rect(gs, d->x - 1, d->y - 1, d->x + d->w, d->y + d->h, White());
+        if (focused && run.editselected && buffer[0]) {
+            set_clip_rect(gs, d->x, d->y, d->x + d->w - 1, d->y + d->h - 1);
+            rectfill(gs, d->x, d->y, d->x + text_length(font, buffer) - 1, d->y + d->h - 1, TitleColour());
+            textout_ex(gs, font, buffer, d->x, d->y, White(), -1);
+            set_clip_rect(gs, 0, 0, gs->w - 1, gs->h - 1);
+        }
+    }
     if ((msg == MSG_CHAR || msg == MSG_UCHAR) && strcmp(buffer, model) != 0) {
         DlgTypeText(&run.state, run.proc, id, buffer);
         result |= AfterCommand(d);
@@ -405,7 +437,13 @@ static int ListClick(DIALOG *d, DlgList &list) {
         KeepSelectionVisible(d, list);
         return D_REDRAW;
     }
-    return row >= 0 && row < count && row < d->d2 + rows ? SelectRow(d, list, row) : D_O_K;
+    if (row < 0 || row >= count || row >= d->d2 + rows) return D_O_K;
+    // The dialog manager waits for a second click only after D_O_K, so the
+    // redraw a new selection needs is done here.
+    int result = SelectRow(d, list, row);
+    if (result & D_CLOSE) return result;
+    if (result & D_REDRAW) broadcast_dialog_message(MSG_DRAW, 0);
+    return D_O_K;
 }
 
 static int ModelListProc(int msg, DIALOG *d, int c) {
@@ -426,6 +464,8 @@ static int ModelListProc(int msg, DIALOG *d, int c) {
     }
     case MSG_CLICK: return ListClick(d, *list);
     case MSG_DCLICK:
+        // The second press must not land as a click on what OK shows next.
+        while (gui_mouse_b()) rest(1);
         if (list->cursel < 0) return D_O_K;
         Press(d, IDOK);
         return AfterCommand(d);
@@ -475,6 +515,8 @@ intptr_t DialogBoxParamA(const DlgTemplate &dialogtemplate, DLGPROC proc, intptr
             break;
         case DLG_LIST: o.proc = ModelListProc; o.d1 = c.id; break;
         case DLG_EDIT:
+            // The text stands inside the box the description gives.
+            o.x += 3, o.y += (c.h - text_height(font)) / 2, o.w -= 6, o.h = text_height(font);
             o.proc = ModelEditProc;
             o.d1 = EDITMAX;
             o.dp2 = (void *)(intptr_t)c.id;
@@ -489,9 +531,14 @@ intptr_t DialogBoxParamA(const DlgTemplate &dialogtemplate, DLGPROC proc, intptr
     size_t edit = 0;
     for (DIALOG &o : objects)
         if (o.proc == ModelEditProc) o.dp = editbuffers[edit++].data();
+    // Without either, the first button takes it (a question's Yes).
+    for (size_t i = 0; focus < 0 && i < objects.size(); i++)
+        if (objects[i].proc == CommandButtonProc) focus = (int)i;
     objects.push_back({d_yield_proc, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, nullptr, nullptr, nullptr});
     objects.push_back({nullptr, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, nullptr, nullptr, nullptr});
     SetColours(objects.data());
+    for (DIALOG &o : objects)
+        if (o.proc == ModelEditProc) o.bg = White();
 
     RunModal(objects.data(), focus, DescribedDialogDone);
     // Escape or the window's close button: the Cancel command.
@@ -499,14 +546,6 @@ intptr_t DialogBoxParamA(const DlgTemplate &dialogtemplate, DLGPROC proc, intptr
     return run.state.ended ? run.state.result : -1;
 }
 
-int FileDialog(const char *title, const char *filter, const char *startname, const char *defext, char *out,
-               int outsize) {
-    (void)filter;
-    if (!out || outsize < 2) return -1;
-    snprintf(out, (size_t)outsize, "%s", startname ? startname : "");
-    BITMAP *before = mousescreen;
-    ShowMouse(screen);
-    int chosen = file_select_ex(title, out, defext, outsize, 320, 300);
-    ShowMouse(before);
-    return chosen ? 1 : 0;
+int FileDialog(const FileDialogSettings &settings, char *out, int outsize) {
+    return ShowFileDialog(settings, out, outsize);
 }

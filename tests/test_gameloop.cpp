@@ -152,3 +152,16 @@ TEST_F(GameLoopTest, NoUsableMoveUsesTheFallbackAndFourRuns) {
     GameLoop();
     EXPECT_EQ(currentgamestate, GAMESTATE_OVERWORLD) << "running ends a wild battle";
 }
+
+TEST_F(GameLoopTest, FFiveSavesFromTheOverworldOnlyAndThePassGoesOn) {
+    Hold({KEY_F5});
+    headless::ScriptFileDialog({headless::FileAnswer{1, "quick.qbs"}});
+    headless::ScriptKeys({KeyStep{{KEY_F5}, 2}});
+    GameLoop();
+    EXPECT_TRUE(std::filesystem::exists("quick.qbs"));
+    EXPECT_EQ(headless::ticks, 3) << "the save waits for the key to come up";
+    EXPECT_EQ(headless::frames, 1);
+    EnterBattleMenu(0);
+    Hold({KEY_F5});
+    GameLoop();  // in a battle F5 opens no dialog: an unscripted one would throw
+}

@@ -1,17 +1,24 @@
 #!/usr/bin/env bash
-# Runs one fuzz target for a short fixed time, seeded with the files of the
-# bundled game directory it reads: the pictures for the picture loader, the
-# text files for the others. Usage: run_smoke.sh TARGET SECONDS GAMEDIR
+# Runs one fuzz target for a short fixed time, seeded with the files it
+# reads. Usage: run_smoke.sh TARGET SECONDS GAMEDIR
 set -eu -o pipefail
 target=$1 seconds=$2 gamedir=$3
 corpus=$(mktemp -d)
 seeds=$(mktemp -d)
 trap 'rm -rf "$corpus" "$seeds"' EXIT
+# A target with a seed folder of its own (seeds/<target without fuzz_>)
+# takes its seeds from there; the picture loader takes the game's pictures,
+# the other readers its text files.
+own="$(dirname "$0")/seeds/$(basename "$target" | sed 's/^fuzz_//')"
 case $(basename "$target") in
 fuzz_picture) pattern='*.bmp' ;;
 *) pattern='*.txt' ;;
 esac
-find "$gamedir" -name "$pattern" ! -name 'qblog.txt' -exec cp --backup=numbered {} "$seeds/" \;
+if [ -d "$own" ]; then
+    cp "$own"/* "$seeds/"
+else
+    find "$gamedir" -name "$pattern" ! -name 'qblog.txt' -exec cp --backup=numbered {} "$seeds/" \;
+fi
 # Seeds are named apart so that files of the same name in two projects stay.
 i=0
 for f in "$seeds"/*; do i=$((i + 1)); mv "$f" "$seeds/seed$i"; done

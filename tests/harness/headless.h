@@ -54,6 +54,7 @@ extern int commoncontrolsok;
 extern int platformstops;
 extern DialogState lastdialog;
 extern int dialogsshown;
+extern FileDialogSettings lastfiledialog;  // the settings the last file dialog was given
 
 // Forget every recording and script, release all keys.
 void Reset();

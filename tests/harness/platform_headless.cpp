@@ -21,6 +21,7 @@ int commoncontrolsok = 1;
 int platformstops = 0;
 DialogState lastdialog;
 int dialogsshown = 0;
+FileDialogSettings lastfiledialog;
 long graceticks = 1000;
 
 static std::deque<KeyStep> keyscript;
@@ -45,6 +46,7 @@ void Reset() {
     platformstops = 0;
     lastdialog = DialogState();
     dialogsshown = 0;
+    lastfiledialog = FileDialogSettings();
     graceticks = 1000;
     keyscript.clear();
     ticksafterscript = 0;
@@ -120,7 +122,8 @@ intptr_t DialogBoxParamA(const DlgTemplate &dialogtemplate, DLGPROC proc, intptr
     return dialog.result;
 }
 
-int FileDialog(const char *, const char *, const char *, const char *, char *out, int outsize) {
+int FileDialog(const FileDialogSettings &settings, char *out, int outsize) {
+    lastfiledialog = settings;
     if (filescript.empty()) throw ScriptExhausted("file dialog shown with no scripted answer");
     FileAnswer answer = filescript.front();
     filescript.pop_front();
