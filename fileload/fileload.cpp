@@ -26,6 +26,10 @@ static char *ReadPiece(char *buf, int max, PACKFILE *file) {
             ReadPlace.limit = max;
         }
         ReadPlace.cut = !got && !pack_feof(file) && !pack_ferror(file);
+        if (ReadPlace.cut && ReadPlace.firstcut == 0) {
+            ReadPlace.firstcut = ReadPlace.line;
+            ReadPlace.firstcutlimit = ReadPlace.limit;
+        }
     }
     return got;
 }

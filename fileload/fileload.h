@@ -42,6 +42,8 @@ struct readplace {
     int piece = 0;      // 0 for a line's start; 1, 2, ... for the rest of a line longer than its limit
     int limit = 0;      // the limit the line's start was read with
     bool cut = false;   // the last read stopped inside its line
+    int firstcut = 0;   // the first line read in pieces (0 while none was)
+    int firstcutlimit = 0;  // and the limit it was read with
     bool atend = false; // the last read found the end of the file
 };
 extern readplace ReadPlace;
