@@ -11,6 +11,7 @@
 #include <strings.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -118,11 +119,14 @@ void Warn(const place &at, const std::string &text, const std::vector<std::strin
 
 std::string Format(const char *format, ...) __attribute__((format(printf, 1, 2)));
 std::string Format(const char *format, ...) {
-    char text[400];
-    va_list args;
+    va_list args, again;
     va_start(args, format);
-    vsnprintf(text, sizeof text, format, args);
+    va_copy(again, args);
+    std::string text((size_t)std::max(vsnprintf(nullptr, 0, format, args), 0) + 1, '\0');
+    vsnprintf(&text[0], text.size(), format, again);
+    va_end(again);
     va_end(args);
+    text.pop_back();
     return text;
 }
 
@@ -167,7 +171,8 @@ void KeyHints(const std::string &text, const std::string &line, std::vector<std:
     else if (strcasecmp(found.c_str(), key.c_str()) == 0)
         hints.push_back("keys are case-sensitive: write `" + key + "=...`");
     else
-        hints.push_back("the reader expected `" + key + "=` here, not `" + found + "=`; every line has its fixed place");
+        hints.push_back("the reader expected `" + key + "=` here, not `" + found +
+                        "=`; every line has its fixed place");
 }
 
 // Why a line read in pieces misleads the reader; `limit` as the reader takes it.
@@ -296,7 +301,8 @@ void CheckCreaturePictures(int species, bool front, const place &at, const std::
         std::string path = Format(picture.format, (unsigned)species);
         if (!checked.insert(path).second) continue;
         int side = front ? 56 : 48;
-        CheckPicture(path, side, side, at, Format("the %s picture of species %d, %s", picture.what, species, why.c_str()));
+        CheckPicture(path, side, side, at,
+                     Format("the %s picture of species %d, %s", picture.what, species, why.c_str()));
     }
 }
 
