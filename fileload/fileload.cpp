@@ -9,6 +9,30 @@
 #include "shell/log.h"
 
 char gbuf[GBUFSIZE];
+readplace ReadPlace;
+
+// The library's line read, counting physical lines: a read that goes on
+// where the previous one stopped inside a line takes the next piece of the
+// same line.
+static char *ReadPiece(char *buf, int max, PACKFILE *file) {
+    char *got = pack_fgets(buf, max, file);
+    ReadPlace.atend = !got && buf[0] == '\0' && pack_feof(file);
+    if (!ReadPlace.atend) {
+        if (ReadPlace.cut) {
+            ReadPlace.piece++;
+        } else {
+            ReadPlace.line++;
+            ReadPlace.piece = 0;
+            ReadPlace.limit = max;
+        }
+        ReadPlace.cut = !got && !pack_feof(file) && !pack_ferror(file);
+        if (ReadPlace.cut && ReadPlace.firstcut == 0) {
+            ReadPlace.firstcut = ReadPlace.line;
+            ReadPlace.firstcutlimit = ReadPlace.limit;
+        }
+    }
+    return got;
+}
 
 // Clamp a caller's limit to what the shared buffer can hold.
 static int LineLimit(int max) {
@@ -26,7 +50,7 @@ char *ReadLine(PACKFILE *file, int max) {
         // but leaves its first max-1 characters in the buffer and the rest
         // for the next read; only the end of the file or a read error ends
         // the search.
-        if (!pack_fgets(gbuf, max, file) && (pack_feof(file) || pack_ferror(file))) {
+        if (!ReadPiece(gbuf, max, file) && (pack_feof(file) || pack_ferror(file))) {
             gbuf[0] = '\0';
             return gbuf;
         }
@@ -130,8 +154,19 @@ PACKFILE *OpenDataFile(const std::string &path, const char *what) {
         return nullptr;
     }
     PACKFILE *file = OpenPackFile(path, "r");
-    if (!file) logfmt(LOG_BREAKING, LOGCAT_PROJECT, "%s %s exists but cannot be opened!", what, path.c_str());
+    if (!file) {
+        logfmt(LOG_BREAKING, LOGCAT_PROJECT, "%s %s exists but cannot be opened!", what, path.c_str());
+        return nullptr;
+    }
+    ReadPlace = readplace();
+    ReadPlace.path = path;
+    ReadPlace.open = true;
     return file;
+}
+
+void CloseDataFile(PACKFILE *file) {
+    ReadPlace.open = false;
+    pack_fclose(file);
 }
 
 long ReadVersionLine(PACKFILE *file, int max) {
@@ -139,7 +174,7 @@ long ReadVersionLine(PACKFILE *file, int max) {
     if (max > (int)sizeof line) max = sizeof line;
     line[0] = '\0';
     // An over-long line still leaves its start in the buffer.
-    pack_fgets(line, max, file);
+    ReadPiece(line, max, file);
     return strtol(line, nullptr, 0);
 }
 

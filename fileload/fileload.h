@@ -34,6 +34,22 @@ int ReadNumber(const char *key, PACKFILE *file, int max);
 // The same conversion for a value already read.
 int KeyNumber(const char *text);
 
+// where the reader is, for a tool that points at the line behind a message
+struct readplace {
+    std::string path;   // the data file OpenDataFile opened last
+    bool open = false;  // until CloseDataFile
+    int line = 0;       // the physical line the last read took from it (1 = the first)
+    int piece = 0;      // 0 for a line's start; 1, 2, ... for the rest of a line longer than its limit
+    int limit = 0;      // the limit the line's start was read with
+    bool cut = false;   // the last read stopped inside its line
+    int firstcut = 0;   // the first line read in pieces (0 while none was)
+    int firstcutlimit = 0;  // and the limit it was read with
+    bool atend = false; // the last read found the end of the file
+};
+extern readplace ReadPlace;
+// Closes a file OpenDataFile opened.
+void CloseDataFile(PACKFILE *file);
+
 // paths and files
 // Joins a project directory and a file name as "%s\%s".
 std::string JoinPath(const std::string &dir, const std::string &file);

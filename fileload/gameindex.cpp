@@ -51,7 +51,7 @@ int ReadGameIndex() {
         indarrsiz = count;
         result = ReadIndexEntries(file);
     }
-    pack_fclose(file);
+    CloseDataFile(file);
     if (result == 0) log(LOG_INFO, LOGCAT_PROGRAM, "Read Index");
     return result;
 }

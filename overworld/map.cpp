@@ -220,7 +220,7 @@ int LoadMapArrayFile() {
     PACKFILE *file = OpenDataFile(JoinPath(dir, CurrMap.maparrayfile), "Map file");
     if (!file) return -1;
     int result = ReadMapArrayLines(file);
-    pack_fclose(file);
+    CloseDataFile(file);
     if (result != 0) return -1;
     return LoadTileStrip(dir);
 }
@@ -270,7 +270,7 @@ int LoadMapFile() {
     PACKFILE *file = OpenDataFile(CurrMapFilename, "Map file");
     if (!file) return -1;
     int result = ReadMapFileLines(file);
-    pack_fclose(file);
+    CloseDataFile(file);
     if (result != 0) return -1;
     log(LOG_INFO, LOGCAT_PROGRAM, "Map File Read. Reading Map Array");
     return LoadMapArrayFile();

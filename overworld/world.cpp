@@ -82,7 +82,7 @@ int ReadProjectFile(const std::string &path) {
     PACKFILE *file = OpenDataFile(path, "The project file");
     if (!file) return -1;
     int result = ReadProjectFields(file);
-    pack_fclose(file);
+    CloseDataFile(file);
     return result;
 }
 

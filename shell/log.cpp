@@ -14,6 +14,7 @@
 
 const char *logfile = "qblog.txt";
 int showdebugboxes = 1;
+void (*logwatch)(int level, int category, const char *text) = nullptr;
 
 static const char *const reportaddress = "bugs@quillbay.org";
 
@@ -88,6 +89,7 @@ void SetUpLog() {
 
 void log(int level, int category, const char *text) {
     if (!text) text = "";
+    if (logwatch) logwatch(level, category, text);
     const char *word = CategoryWord(category);
     std::string line;
     const char *title = nullptr;

@@ -14,5 +14,7 @@ enum { LOGCAT_PROGRAM = 1, LOGCAT_PROJECT = 2, LOGCAT_USER = 3 };
 // Starts a fresh log file with its banner; called once at start-up.
 void SetUpLog();
 void log(int level, int category, const char *text);
+// A tool may watch every line as it is logged; the game sets no watcher.
+extern void (*logwatch)(int level, int category, const char *text);
 // log() with a printf-style text; never cuts or overruns a long text.
 void logfmt(int level, int category, const char *format, ...) __attribute__((format(printf, 3, 4)));

@@ -1,0 +1,31 @@
+// The project checker's platform: the library without a window, nothing
+// shown, no dialog, no wait. Pictures still load into bitmaps of the game's
+// colour depth.
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+
+#include "shell/platform.h"
+
+int PlatformStart() {
+    if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0) return -1;
+    set_color_depth(16);
+    set_uformat(U_ASCII);
+    return 0;
+}
+
+void PlatformStop() {}
+void *GetGameWindow() { return nullptr; }
+int InitCommonControlsEx(int, int) { return 0; }
+void ShowMessageBox(const char *, const char *) {}
+// Only the log's own trouble raises an alert; the checker says so.
+void ShowAlert(const char *line1, const char *line2, const char *) {
+    fprintf(stderr, "quillbay-check: %s (%s)\n", line1 ? line1 : "", line2 ? line2 : "");
+}
+void PostQuitMessage(int) {}
+int CloseRequested() { return 0; }
+intptr_t DialogBoxParamA(const DlgTemplate &, DLGPROC, intptr_t) { return -1; }
+int FileDialog(const char *, const char *, const char *, const char *, char *, int) { return 0; }
+int LocalHour() { return 12; }
+void WaitTick() {}
+void ShowBuffer(BITMAP *) {}
