@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs one fuzz target for a short fixed time, seeded with the files it
 # reads. Usage: run_smoke.sh TARGET SECONDS GAMEDIR
+# With QB_FUZZ_FINDINGS set to a folder, inputs that crash are kept there.
 set -eu -o pipefail
 target=$1 seconds=$2 gamedir=$3
 corpus=$(mktemp -d)
@@ -23,5 +24,10 @@ fi
 i=0
 for f in "$seeds"/*; do i=$((i + 1)); mv "$f" "$seeds/seed$i"; done
 cd "$corpus"
+keep=()
+if [ -n "${QB_FUZZ_FINDINGS:-}" ]; then
+    mkdir -p "$QB_FUZZ_FINDINGS"
+    keep=(-artifact_prefix="$(cd "$QB_FUZZ_FINDINGS" && pwd)/")
+fi
 "$target" -max_total_time="$seconds" -max_len=65536 -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
-    "$corpus" "$seeds" 2>&1 | tail -n 25
+    "${keep[@]}" "$corpus" "$seeds" 2>&1 | grep -vE '^"|# Uses:|recommended dictionary' | tail -n 25
