@@ -42,14 +42,14 @@ static std::string VFormat(const char *format, va_list args) {
 }
 
 // Opens the log for writing ("w" truncates, "a" appends) without following a
-// symbolic link and without waiting on anything but a regular file; errno
-// tells why when it fails.
+// symbolic link and without waiting on anything but a regular file or a
+// device such as /dev/null; errno tells why when it fails.
 static FILE *OpenLog(const char *mode) {
     int flags = O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | (mode[0] == 'a' ? O_APPEND : 0);
     int fd = open(logfile, flags, 0644);
     if (fd < 0) return nullptr;
     struct stat info;
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (fstat(fd, &info) != 0 || !(S_ISREG(info.st_mode) || S_ISCHR(info.st_mode))) {
         close(fd);
         errno = EINVAL;
         return nullptr;

@@ -1,0 +1,67 @@
+// How long the game's larger steps take on the sample worlds: loading each
+// map, start-up to the chooser, and a save and a load. Headless, no pacing;
+// the log goes to /dev/null.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "battle/battle.h"
+#include "fileload/fileload.h"
+#include "overworld/overworld.h"
+#include "savefile/savefile.h"
+#include "shell/log.h"
+#include "shell/main.h"
+#include "shell/platform.h"
+#include "tests/harness/headless.h"
+
+// Reading a sample map: the map file, its map-array file and the tile strip.
+static void BM_LoadMap(benchmark::State &state, int project, const char *map) {
+    indexno = project;
+    CurrMapFilename = JoinPath(GameIndex[project].projectdir, map);
+    for (auto _ : state)
+        if (LoadMapFile() != 0) state.SkipWithError("the map did not load");
+}
+BENCHMARK_CAPTURE(BM_LoadMap, quill_bay, 0, "baymap.txt");
+BENCHMARK_CAPTURE(BM_LoadMap, cinder_ridge, 1, "ridgemap.txt");
+
+// From start-up to the chooser on the screen: the log, the index and the
+// chooser's list, which is then cancelled.
+static void BM_StartUpToChooser(benchmark::State &state) {
+    for (auto _ : state) {
+        SetUpLog();
+        if (ReadGameIndex() != 0) state.SkipWithError("the index did not read");
+        headless::ScriptDialog({{headless::DlgAction::Press, IDCANCEL}});
+        DialogBoxParamA(LoadProjDialog, LoadProjDialogProcs, 0);
+    }
+}
+BENCHMARK(BM_StartUpToChooser);
+
+// A save through the file dialog, and loading it back from the chooser.
+static void BM_SaveAndLoad(benchmark::State &state) {
+    for (auto _ : state) {
+        headless::ScriptFileDialog({{1, "bench.qbs"}, {1, "bench.qbs"}});
+        if (SaveSaveFile() != SAVE_DONE) state.SkipWithError("the save failed");
+        if (LoadSaveFile() != LOAD_DONE) state.SkipWithError("the load failed");
+    }
+    remove("bench.qbs");
+}
+BENCHMARK(BM_SaveAndLoad);
+
+int main(int argc, char **argv) {
+    const char *gamedir = getenv("QB_GAME_DIR") ? getenv("QB_GAME_DIR") : QB_GAME_DIR_DEFAULT;
+    if (chdir(gamedir) != 0 || PlatformStart() != 0) return 1;
+    logfile = "/dev/null";
+    showdebugboxes = 0;
+    if (ReadGameIndex() != 0) return 1;
+    indexno = 0;
+    SetUpNewGame();
+    if (!gamerunning) {
+        fprintf(stderr, "could not set up the sample world in %s\n", gamedir);
+        return 1;
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    return 0;
+}
