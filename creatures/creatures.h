@@ -41,8 +41,8 @@ enum : uint32_t {
     MOVEFLAG_CONTACT = 0x1,
     MOVEFLAG_HIGHCRIT = 0x2,
     MOVEFLAG_NEVERMISS = 0x10,
-    MOVEFLAG_FROZENUSE = 0x20,   // a frozen user may use it and stays frozen
-    MOVEFLAG_THAWTARGET = 0x2000,
+    MOVEFLAG_FROZENUSE = 0x20,     // a frozen user never thaws by chance while choosing it: it stays frozen
+    MOVEFLAG_THAWTARGET = 0x2000,  // thaws a frozen target (Fire-type moves do too)
 };
 
 // the move-fallback used when no slot can be chosen

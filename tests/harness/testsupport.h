@@ -38,3 +38,19 @@ protected:
     std::string tempdir;
     std::string olddir;
 };
+
+// A wild battle without files: fresh battle surfaces with blank pictures,
+// the player "Tobrin" (id 1000) with one creature, and every battle text
+// recorded in `texts`.
+class BattleTest : public QbTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    // Makes both creatures (drawing from seed 1) and enters the battle.
+    void Begin(int ownspecies, int ownlevel, int wildspecies, int wildlevel);
+    void Draws(const std::vector<int> &values);
+    // Scripts `count` presses of Space, one per message step.
+    void Spaces(int count);
+    ownedvorl &Own() { return MainPlayer.owned[0]; }
+    std::vector<std::string> texts;
+};
