@@ -56,8 +56,8 @@ prepare_game_dir() {
     rm -f "$WORK/qblog.txt"
 }
 
-start_game() {
-    (cd "$WORK" && exec "$QB_BIN") &
+start_game() {  # start_game [OPTION...]: the game in $WORK with these options
+    (cd "$WORK" && exec "$QB_BIN" "$@") &
     GAME_PID=$!
     WIN=""
     for _ in $(seq 1 100); do
