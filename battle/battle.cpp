@@ -279,6 +279,7 @@ void StartBattle(int battletype, int id, int level) {
 void StartWildBattle(int species, int level) { StartBattle(BATTLETYPE_WILD, species, level); }
 
 void EndBattle() {
+    CheckForEvo();
     currentgamestate = GAMESTATE_OVERWORLD;
     for (BITMAP *bmp : {screen, backbuffer, enemyvorlet, ownvorletb})
         if (bmp) clear_to_color(bmp, 0);

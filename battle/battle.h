@@ -110,5 +110,13 @@ void BattleAttack();
 
 // experience, level-up and the evolution check
 // Shares a won battle's award and stat experience among the participants
-// that have not fainted and levels them up; 0 when nobody could share it.
+// that have not fainted and levels them up, up to the highest level, with
+// the level messages, the stat tables and the moves of each new level; 0
+// when nobody could share it.
 int AddPlayerExp(int species, int award);
+// Examines the creatures that gained a level in this battle; changes nothing
+// and shows nothing. Returns how many of them would evolve.
+int CheckForEvo();
+// The species owned[i] would evolve into by its species' entries (the last
+// matching entry wins), or 0; owned[i] is not changed.
+int CheckForEvo2(int i);

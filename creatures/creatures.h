@@ -198,6 +198,10 @@ enum { VORLET_WILD = 0, VORLET_PLAYER = 1 };
 // and no random draw consumed. Otherwise returns the number of moves the
 // creature knows (0 to 4; 0 only for a species with nothing by that level).
 int CreateVorlet(ownedvorl &vorlet, int species, int level, int owner, const char *metplace);
+// Computes attack, defence, speed, special attack, special defence and
+// maximum HP for the creature's species, level, individual values and stat
+// experience; hp is left as it is.
+void ComputeStats(ownedvorl &vorlet);
 // Puts the move into the first empty slot with its full PP. Returns the slot
 // (0 to 3), -1 when all four are taken, or -2 after a logged refusal of a
 // move number outside 1 to 251.

@@ -30,26 +30,6 @@ void WritePicture(const std::string &path, int size, int colour) {
     destroy_bitmap(picture);
 }
 
-struct Text {
-    std::string text;
-    int x, y;
-    bool right = false;
-};
-
-// The rectangle (x0, y0)-(x1, y1) of the battle screen holds exactly these
-// texts on white, as the game's font draws them.
-bool Shows(int x0, int y0, int x1, int y1, const std::vector<Text> &texts) {
-    BITMAP *expected = create_bitmap(500, 500);
-    clear_to_color(expected, whtclr);
-    for (const Text &t : texts)
-        (t.right ? textout_right_ex : textout_ex)(expected, font, t.text.c_str(), t.x, t.y, blkclr, -1);
-    bool same = true;
-    for (int y = y0; y <= y1; y++)
-        for (int x = x0; x <= x1; x++) same = same && getpixel(expected, x, y) == getpixel(battlebackbuffer, x, y);
-    destroy_bitmap(expected);
-    return same;
-}
-
 std::string DamageLine() {
     std::string found;
     for (const std::string &line : LogLines())

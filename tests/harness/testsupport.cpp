@@ -87,6 +87,18 @@ void QbTest::TearDown() {
     headless::Reset();
 }
 
+bool Shows(int x0, int y0, int x1, int y1, const std::vector<BattleLine> &lines) {
+    BITMAP *expected = create_bitmap(500, 500);
+    clear_to_color(expected, whtclr);
+    for (const BattleLine &t : lines)
+        (t.right ? textout_right_ex : textout_ex)(expected, font, t.text.c_str(), t.x, t.y, blkclr, -1);
+    bool same = true;
+    for (int y = y0; y <= y1; y++)
+        for (int x = x0; x <= x1; x++) same = same && getpixel(expected, x, y) == getpixel(battlebackbuffer, x, y);
+    destroy_bitmap(expected);
+    return same;
+}
+
 void BattleTest::SetUp() {
     QbTest::SetUp();
     whtclr = makecol(255, 255, 255);
@@ -100,6 +112,7 @@ void BattleTest::SetUp() {
     MainPlayer.trainerid = 1000;
     MainPlayer.partycount = 1;
     for (int i = 0; i < PARTYMAX; i++) MainPlayer.party[i] = i;
+    battleinfo = battlerecord();
     battletranscript = &texts;
 }
 

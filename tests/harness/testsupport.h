@@ -39,6 +39,16 @@ protected:
     std::string olddir;
 };
 
+// A text drawn at (x, y), or ending at x when `right`.
+struct BattleLine {
+    std::string text;
+    int x, y;
+    bool right = false;
+};
+// The rectangle (x0, y0)-(x1, y1) of the battle screen holds exactly these
+// texts on white, as the game's font draws them.
+bool Shows(int x0, int y0, int x1, int y1, const std::vector<BattleLine> &lines);
+
 // A wild battle without files: fresh battle surfaces with blank pictures,
 // the player "Tobrin" (id 1000) with one creature, and every battle text
 // recorded in `texts`.
