@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Battles in a real window: on a hidden test meadow where every step into the
-# grass meets a wild creature, fight one to the end with key 1 and a move key,
-# walk on, meet a second and run with key 4.
+# grass meets a wild creature, fight one to the end with key 1 and a move key
+# (its experience brings a level and the stat table), walk on, meet a second
+# and run with key 4; then on Quill Bay, fight until a won battle has grown
+# the experience bar.
 . "$(dirname "$0")/lib.sh"
 start_display
 
@@ -83,18 +85,29 @@ screen() {
     else echo message; fi
 }
 
+# expbar NAME: the length of the player's experience bar in pixels.
+expbar() {
+    convert "$E2E_OUT/$1.png" -crop 101x1+237+252 +repage -fuzz 10% -fill black -opaque white \
+        -fill white -opaque "rgb(0,0,255)" -fill black +opaque white -format '%[fx:round(mean*w)]' info:
+}
+
 PRESSES=0
+EXPBAR=""
 # fight PREFIX MOVEKEY: confirms messages and picks the move from the menus
-# until the battle is over; screenshots PREFIX-N of each screen.
+# until the battle is over; screenshots PREFIX-N of each screen. EXPBAR is
+# the experience bar's length on its first menu.
 fight() {
     local n=0 kind
+    EXPBAR=""
     while [ $n -lt 80 ]; do
         n=$((n + 1))
         shot "$1-$n"
         kind=$(screen "$1-$n")
         case $kind in
             overworld) return 0 ;;
-            menu) tap 1; shot "$1-$n-moves"; tap "$2"; PRESSES=$((PRESSES + 2)) ;;
+            menu)
+                [ -n "$EXPBAR" ] || EXPBAR=$(expbar "$1-$n")
+                tap 1; shot "$1-$n-moves"; tap "$2"; PRESSES=$((PRESSES + 2)) ;;
             table) cp "$E2E_OUT/$1-$n.png" "$E2E_OUT/$1-table.png"; tap space; PRESSES=$((PRESSES + 1)) ;;
             *) tap space; PRESSES=$((PRESSES + 1)) ;;
         esac
@@ -117,13 +130,13 @@ no_errors() { ! grep -qE 'error:' "$WORK/qblog.txt"; }
 
 prepare_game_dir
 provisional_pictures
-add_meadow 13 2
+add_meadow 10 2
 start_game --seed 7 --no-debug-boxes
 choose 2
 shot meadow-start
 tap Right
 shot opening-1
-check "a battle opens on the first step into the grass" log_has "Program: Entering a battletype 1, id 13 and level 2"
+check "a battle opens on the first step into the grass" log_has "Program: Entering a battletype 1, id 10 and level 2"
 check "the first opening screen is the battle screen" [ "$(screen opening-1)" = message ]
 tap space
 shot opening-2
@@ -132,6 +145,7 @@ tap space
 shot battle-menu
 check "the main menu follows" [ "$(screen battle-menu)" = menu ]
 fight win 3
+check "the level-up's stat table appeared" [ -f "$E2E_OUT/win-table.png" ]
 check "the battle's damage is logged" grep -q '^Program debug: Damage is [0-9]*$' "$WORK/qblog.txt"
 check "with its values" grep -q '^Program debug: atkval [0-9]* and defval [0-9]* with damage [0-9]* and damage2 [0-9]*$' "$WORK/qblog.txt"
 echo "key presses of the fight after the opening: $PRESSES"
@@ -140,7 +154,7 @@ check "back on the meadow" [ "$(screen after-win)" = overworld ]
 
 # Walk on into the next grass block: a second battle, left by running.
 tap Right
-check "a second battle opens" [ "$(grep -c '^Program: Entering a battletype 1, id 13 and level 2$' "$WORK/qblog.txt")" = 2 ]
+check "a second battle opens" [ "$(grep -c '^Program: Entering a battletype 1, id 10 and level 2$' "$WORK/qblog.txt")" = 2 ]
 tap space space
 shot run-menu
 tap 4
@@ -156,5 +170,37 @@ check "only the two battles" [ "$(grep -c '^Program: Entering a battletype' "$WO
 check "no error line" no_errors
 hold Escape 0.4
 check "Escape ends with status 255" [ "$(wait_exit 10)" = "255" ]
-mkdir -p /tmp/quillbay-shots && cp "$E2E_OUT/battle-menu.png" /tmp/quillbay-shots/battle.png
+mkdir -p /tmp/quillbay-shots && cp "$E2E_OUT/battle-menu.png" "$E2E_OUT/win-table.png" /tmp/quillbay-shots/
+rm -rf "$WORK"
+
+# Quill Bay in the afternoon: walk into the reeds west of the start, fight
+# each wild creature with Flicker until a battle was won, which the next
+# battle's experience bar shows.
+prepare_game_dir
+provisional_pictures
+hour=$(date -u +%H)
+offset=$((14 - 10#$hour))
+if [ $offset -ge 0 ]; then zone="QBT-$offset"; else zone="QBT+$((-offset))"; fi
+export TZ=$zone
+start_game --seed 11 --no-debug-boxes
+unset TZ
+choose 1
+for _ in 1 2 3 4 5; do hold Left 0.05; done
+battles=0 grown=""
+last=""
+for step in $(seq 1 200); do
+    case $((step % 4)) in 0|1) hold Left 0.05 ;; *) hold Right 0.05 ;; esac
+    shot bay-step
+    [ "$(screen bay-step)" = overworld ] && continue
+    battles=$((battles + 1))
+    fight "bay$battles" 3
+    echo "battle $battles: experience bar ${EXPBAR:-?} pixels"
+    if [ -n "$last" ] && [ -n "$EXPBAR" ] && [ "$EXPBAR" -gt "$last" ]; then grown=$battles; break; fi
+    last=$EXPBAR
+    [ $battles -ge 8 ] && break
+done
+check "a won battle grew the experience bar" [ -n "$grown" ]
+check "no error line on Quill Bay" no_errors
+hold Escape 0.4
+check "Escape ends with status 255" [ "$(wait_exit 10)" = "255" ]
 echo "e2e battle: all checks passed"
