@@ -1,10 +1,13 @@
 // Battle: the battle state, start, end and running, the battle screen, stat
-// stages and damage, using a move, and turn sequencing.
+// stages and damage, using a move, turn sequencing, and the experience a won
+// battle shares out with the level-ups and the evolution check it leads to.
 #pragma once
 
 #include <allegro.h>
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "creatures/creatures.h"
 
@@ -31,9 +34,9 @@ struct battlerecord {
     int8_t ownevasion;
     uint8_t ownsleep;
     uint8_t ownfocus;
-    uint8_t enemymovecount;
+    uint8_t enemymovecount;  // 0 when the wild creature knows no move
     uint8_t enemychose;
-    uint8_t enemyslot;
+    uint8_t enemyslot;  // 0 to 3; 4 the fallback move
     int32_t enemymove;
     int8_t enemystages[5];
     int8_t enemyaccuracy;
@@ -44,6 +47,8 @@ struct battlerecord {
 extern battlerecord battleinfo;
 extern int32_t currbattletype;
 extern ownedvorl wildvorlet;
+// The player's creature in battle: the one at party position activeslot.
+ownedvorl &PlayerVorlet();
 
 // the battle screen's surfaces and colours
 extern BITMAP *battlebackbuffer;  // 500 by 500, the battle screen is drawn into it
@@ -56,6 +61,9 @@ extern int blkclr;
 void CreateBattleBuffers(bool pictures);
 
 // starting, ending and running
+// Builds the opponent, picks the player's creature, shows the two opening
+// screens and switches to the battle state. A wild creature that cannot be
+// made (species or level outside the tables) starts no battle.
 void StartBattle(int battletype, int id, int level);
 // A wild battle against a creature met on encounter ground.
 void StartWildBattle(int species, int level);
@@ -63,7 +71,52 @@ void EndBattle();
 void RunFromBattle(unsigned char unused);
 
 // the battle screen
+void DrawBattleNoText();
+void DrawEnemyHPBox();
+void DrawTrainerHPBox();
+// The whole screen with the main menu or the move menu.
 void DrawBattle();
+// A printf-style battle text (at most 255 characters).
+std::string BattleFormat(const char *format, ...) __attribute__((format(printf, 1, 2)));
+// Writes one line of battle text in black at (x, y) of the battle screen.
+void BattleText(int x, int y, const std::string &text);
+// The message step: the screen without menu, the text at the message
+// place, shown, then a wait for Space to go down and up again (a close
+// request ends the wait).
+void BattleMessage(const std::string &text);
+// Waits for Space to go down and up again, or for a close request.
+void WaitForSpace();
+// Test hook: while set, every text BattleText writes is appended to it.
+extern std::vector<std::string> *battletranscript;
 
-// turn sequencing
+// stat stages and damage
+// The battle value of stat 1 to 5 (attack, defence, speed, special attack,
+// special defence) of side 1 (the player's creature) or 2 (the opponent),
+// after its stage and its burn or paralysis.
+int ModifiedStat(char side, char stat);
+// The HP damage of a damaging move by `side`, with the critical-hit roll and
+// its message, the type chart and the random spread.
+int BattleDoDamage(ownedvorl attacker, ownedvorl defender, int move, int side);
+
+// using a move and turn sequencing
+// Whether a status effect (3 burn, 4 freeze, 13 poison) leaves a creature of
+// these two types alone.
+bool StatusResisted(int effect, int type1, int type2);
+// One side's move of the turn, from the status checks to the secondary effect.
+void BattleUseAttack(int side);
+// One turn with the player's choice in battleinfo; nothing once the battle
+// has ended.
 void BattleAttack();
+
+// experience, level-up and the evolution check
+// Shares a won battle's award and stat experience among the participants
+// that have not fainted and levels them up, up to the highest level, with
+// the level messages, the stat tables and the moves of each new level; 0
+// when nobody could share it.
+int AddPlayerExp(int species, int award);
+// Examines the creatures that gained a level in this battle; changes nothing
+// and shows nothing. Returns how many of them would evolve.
+int CheckForEvo();
+// The species owned[i] would evolve into by its species' entries (the last
+// matching entry wins), or 0; owned[i] is not changed.
+int CheckForEvo2(int i);

@@ -41,8 +41,8 @@ enum : uint32_t {
     MOVEFLAG_CONTACT = 0x1,
     MOVEFLAG_HIGHCRIT = 0x2,
     MOVEFLAG_NEVERMISS = 0x10,
-    MOVEFLAG_FROZENUSE = 0x20,   // a frozen user may use it and stays frozen
-    MOVEFLAG_THAWTARGET = 0x2000,
+    MOVEFLAG_FROZENUSE = 0x20,     // a frozen user never thaws by chance while choosing it: it stays frozen
+    MOVEFLAG_THAWTARGET = 0x2000,  // thaws a frozen target (Fire-type moves do too)
 };
 
 // the move-fallback used when no slot can be chosen
@@ -198,6 +198,10 @@ enum { VORLET_WILD = 0, VORLET_PLAYER = 1 };
 // and no random draw consumed. Otherwise returns the number of moves the
 // creature knows (0 to 4; 0 only for a species with nothing by that level).
 int CreateVorlet(ownedvorl &vorlet, int species, int level, int owner, const char *metplace);
+// Computes attack, defence, speed, special attack, special defence and
+// maximum HP for the creature's species, level, individual values and stat
+// experience; hp is left as it is.
+void ComputeStats(ownedvorl &vorlet);
 // Puts the move into the first empty slot with its full PP. Returns the slot
 // (0 to 3), -1 when all four are taken, or -2 after a logged refusal of a
 // move number outside 1 to 251.

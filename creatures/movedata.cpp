@@ -5,7 +5,7 @@
 #define CT MOVEFLAG_CONTACT
 #define HC MOVEFLAG_HIGHCRIT
 #define NM MOVEFLAG_NEVERMISS
-#define FU MOVEFLAG_FROZENUSE
+#define FU MOVEFLAG_FROZENUSE  // a frozen user choosing it stays frozen
 #define TH MOVEFLAG_THAWTARGET
 
 // Accuracy and effect chance are on a 0 to 255 scale: 255 always, 242 about

@@ -42,7 +42,7 @@ static int LearnStartingMoves(ownedvorl &vorlet, int owner) {
     return known;
 }
 
-static void ComputeStats(ownedvorl &vorlet) {
+void ComputeStats(ownedvorl &vorlet) {
     const vrltinfo &row = VrltData[vorlet.species];
     int level = vorlet.level;
     vorlet.attack = CalcStat(row.baseattack, (int16_t)vorlet.atkiv, vorlet.atkexp, level, 0);

@@ -43,8 +43,12 @@ static void ChooseSlot(int slot) {
     BattleAttack();
 }
 
+static bool InBattle() { return currentgamestate == GAMESTATE_BATTLE; }
+
+// Once running or a turn has ended the battle, keys still held in this pass
+// start nothing more of it.
 static void BattlePass() {
-    const ownedvorl &active = MainPlayer.owned[MainPlayer.party[battleinfo.activeslot]];
+    const ownedvorl &active = PlayerVorlet();
     if (battleinfo.menupage == 0) {
         if (key[KEY_1]) {
             while (key[KEY_1] && !CloseRequested()) WaitTick();
@@ -53,14 +57,15 @@ static void BattlePass() {
             for (int slot = 0; slot < MOVESLOTS; slot++) anyusable = anyusable || SlotUsable(active, slot);
             if (!anyusable) ChooseSlot(4);
         }
-        if (key[KEY_4]) RunFromBattle(1);
+        if (key[KEY_4] && InBattle()) RunFromBattle(1);
     }
     if (battleinfo.menupage == 1) {
         static const int movekeys[MOVESLOTS] = {KEY_1, KEY_2, KEY_3, KEY_4};
         for (int slot = 0; slot < MOVESLOTS; slot++)
-            if (key[movekeys[slot]] && SlotUsable(active, slot)) ChooseSlot(slot);
+            if (key[movekeys[slot]] && SlotUsable(active, slot) && InBattle()) ChooseSlot(slot);
         if (key[KEY_5]) battleinfo.menupage = 0;
     }
+    if (!InBattle()) return;
     DrawBattle();
     ShowBuffer(battlebackbuffer);
 }

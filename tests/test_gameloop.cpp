@@ -18,6 +18,7 @@ protected:
         ClearRandomDraws();
     }
     void TearDown() override {
+        battletranscript = nullptr;
         ReleaseGameBitmaps();
         currentgamestate = GAMESTATE_OVERWORLD;
         QbTest::TearDown();
@@ -25,13 +26,23 @@ protected:
     void Hold(std::initializer_list<int> keys) {
         for (int k : keys) key[k] = 1;
     }
+    // A wild battle on the given menu page; each turn is confirmed with Space.
     void EnterBattleMenu(int page) {
         currentgamestate = GAMESTATE_BATTLE;
+        currbattletype = BATTLETYPE_WILD;
         battleinfo = battlerecord();
         battleinfo.menupage = (uint8_t)page;
+        battleinfo.enemymovecount = (uint8_t)CreateVorlet(wildvorlet, 4, 5, VORLET_WILD, nullptr);
         ownedvorl &active = MainPlayer.owned[MainPlayer.party[0]];
         for (int slot = 0; slot < MOVESLOTS; slot++) active.moves[slot] = moveslot{slot + 1, 10, 10};
+        battletranscript = &texts;
     }
+    // Scripts the given keys, then Space pressed and released many times.
+    void Script(std::vector<KeyStep> first) {
+        for (int i = 0; i < 12; i++) first.insert(first.end(), {KeyStep{{KEY_SPACE}, 1}, KeyStep{{}, 1}});
+        headless::ScriptKeys(first);
+    }
+    std::vector<std::string> texts;
 };
 
 TEST_F(GameLoopTest, TheFirstHeldArrowInTheOrderUpDownLeftRightWins) {
@@ -128,9 +139,11 @@ TEST_F(GameLoopTest, MoveKeysPickUsableSlotsAndFiveGoesBack) {
 
     headless::Reset();
     Hold({KEY_2});
+    Script({});
     GameLoop();
     EXPECT_EQ(battleinfo.playerslot, 1);
     EXPECT_EQ(battleinfo.menupage, 0) << "the turn returns to the main menu";
+    EXPECT_EQ(MainPlayer.owned[0].moves[1].pp, 9);
 
     headless::Reset();
     battleinfo.menupage = 1;
@@ -143,13 +156,19 @@ TEST_F(GameLoopTest, NoUsableMoveUsesTheFallbackAndFourRuns) {
     EnterBattleMenu(0);
     for (moveslot &slot : MainPlayer.owned[0].moves) slot.pp = 0;
     Hold({KEY_1});
-    headless::ScriptKeys({KeyStep{{}, 1}});
+    Script({{{}, 1}});
     GameLoop();
     EXPECT_EQ(battleinfo.playerslot, 4);
+    EXPECT_EQ(battleinfo.playermove, FALLBACKMOVE);
 
     headless::Reset();
+    texts.clear();
+    currentgamestate = GAMESTATE_BATTLE;
+    battleinfo.menupage = 0;
     Hold({KEY_4});
+    Script({});
     GameLoop();
+    EXPECT_EQ(texts, std::vector<std::string>({"Tobrin ran away!"}));
     EXPECT_EQ(currentgamestate, GAMESTATE_OVERWORLD) << "running ends a wild battle";
 }
 
@@ -164,4 +183,16 @@ TEST_F(GameLoopTest, FFiveSavesFromTheOverworldOnlyAndThePassGoesOn) {
     EnterBattleMenu(0);
     Hold({KEY_F5});
     GameLoop();  // in a battle F5 opens no dialog: an unscripted one would throw
+}
+
+TEST_F(GameLoopTest, KeysStillHeldAfterTheBattleEndedStartNoTurn) {
+    EnterBattleMenu(0);
+    Hold({KEY_1, KEY_4});
+    // Key 1 is let go while key 4 stays down through the running message.
+    headless::ScriptKeys({{{KEY_4}, 1}, {{KEY_4, KEY_SPACE}, 1}, {{KEY_4}, 1}});
+    GameLoop();
+    EXPECT_EQ(texts, std::vector<std::string>({"Tobrin ran away!"}));
+    EXPECT_EQ(currentgamestate, GAMESTATE_OVERWORLD);
+    EXPECT_EQ(battleinfo.playerchose, 0) << "no turn on the ended battle";
+    EXPECT_EQ(headless::frames, 1) << "only the message was shown, no battle frame after the end";
 }

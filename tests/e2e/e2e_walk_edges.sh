@@ -14,7 +14,7 @@ awk '/^BEGIN BLOCKSTRUCT/ {b = 1} /^END BLOCKSTRUCT/ {b = 0}
 printf '1\nINDEXCOUNT=1\nINDEX=1\nNAME=Open Bay\nDESCRIPTION=Quill Bay without walls\nCREATOR=tests\nPROJECTDIR=openbay\nPROJECTDATA=project.txt\nURL=none\nEND INDEX\n' \
     > "$WORK/gameindex.txt"
 
-QB_ARGS="--no-debug-boxes" start_game
+start_game --no-debug-boxes
 press Down Return
 sleep 0.5
 

@@ -35,13 +35,18 @@ check() {  # check "what" command...
     if "$@"; then echo "ok: $what"; else fail "$what"; fi
 }
 
-# A display of our own, numbered from the process id so parallel runs differ.
+# A display of our own: Xvfb picks a free number and reports it.
 start_display() {
-    local n=$((100 + $$ % 400))
-    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 640x480x24 -nolisten tcp >/dev/null 2>&1 &
+    local numberfile
+    numberfile=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$numberfile" >/dev/null 2>&1 &
     XVFB_PID=$!
-    export DISPLAY=":$n"
+    for _ in $(seq 1 100); do
+        [ -s "$numberfile" ] && break
+        sleep 0.1
+    done
+    export DISPLAY=":$(head -n 1 "$numberfile")"
+    rm -f "$numberfile"
     for _ in $(seq 1 100); do
         xdpyinfo >/dev/null 2>&1 && return 0
         sleep 0.1
@@ -56,9 +61,8 @@ prepare_game_dir() {
     rm -f "$WORK/qblog.txt"
 }
 
-start_game() {
-    # QB_ARGS: command-line options for this start.
-    (cd "$WORK" && exec "$QB_BIN" ${QB_ARGS:-}) &
+start_game() {  # start_game [OPTION...]: the game in $WORK with these options
+    (cd "$WORK" && exec "$QB_BIN" "$@") &
     GAME_PID=$!
     WIN=""
     for _ in $(seq 1 100); do

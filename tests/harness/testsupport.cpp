@@ -86,3 +86,60 @@ void QbTest::TearDown() {
     if (!tempdir.empty()) std::filesystem::remove_all(tempdir, ec);
     headless::Reset();
 }
+
+bool Shows(int x0, int y0, int x1, int y1, const std::vector<BattleLine> &lines) {
+    BITMAP *expected = create_bitmap(500, 500);
+    clear_to_color(expected, whtclr);
+    for (const BattleLine &t : lines)
+        (t.right ? textout_right_ex : textout_ex)(expected, font, t.text.c_str(), t.x, t.y, blkclr, -1);
+    bool same = true;
+    for (int y = y0; y <= y1; y++)
+        for (int x = x0; x <= x1; x++) same = same && getpixel(expected, x, y) == getpixel(battlebackbuffer, x, y);
+    destroy_bitmap(expected);
+    return same;
+}
+
+void BattleTest::SetUp() {
+    QbTest::SetUp();
+    whtclr = makecol(255, 255, 255);
+    blkclr = makecol(0, 0, 0);
+    CreateBattleBuffers(true);
+    for (BITMAP *picture : {enemyvorlet, ownvorletb}) clear_to_color(picture, bitmap_mask_color(picture));
+    ClearRandomDraws();
+    SeedRandom(1);
+    MainPlayer = playerrecord();
+    MainPlayer.name = "Tobrin";
+    MainPlayer.trainerid = 1000;
+    MainPlayer.partycount = 1;
+    for (int i = 0; i < PARTYMAX; i++) MainPlayer.party[i] = i;
+    battleinfo = battlerecord();
+    battletranscript = &texts;
+}
+
+void BattleTest::TearDown() {
+    battletranscript = nullptr;
+    ClearRandomDraws();
+    ReleaseGameBitmaps();
+    currentgamestate = GAMESTATE_OVERWORLD;
+    QbTest::TearDown();
+}
+
+void BattleTest::Begin(int ownspecies, int ownlevel, int wildspecies, int wildlevel) {
+    CreateVorlet(Own(), ownspecies, ownlevel, VORLET_PLAYER, "Route 0");
+    battleinfo = battlerecord();
+    battleinfo.participated[0] = 1;
+    battleinfo.enemymovecount = (uint8_t)CreateVorlet(wildvorlet, wildspecies, wildlevel, VORLET_WILD, nullptr);
+    currbattletype = BATTLETYPE_WILD;
+    currentgamestate = GAMESTATE_BATTLE;
+}
+
+void BattleTest::Draws(const std::vector<int> &values) { QueueRandomDraws(values.data(), (int)values.size()); }
+
+void BattleTest::Spaces(int count) {
+    std::vector<headless::KeyStep> steps;
+    for (int i = 0; i < count; i++) {
+        steps.push_back({{KEY_SPACE}, 1});
+        steps.push_back({{}, 1});
+    }
+    headless::ScriptKeys(steps);
+}

@@ -38,3 +38,29 @@ protected:
     std::string tempdir;
     std::string olddir;
 };
+
+// A text drawn at (x, y), or ending at x when `right`.
+struct BattleLine {
+    std::string text;
+    int x, y;
+    bool right = false;
+};
+// The rectangle (x0, y0)-(x1, y1) of the battle screen holds exactly these
+// texts on white, as the game's font draws them.
+bool Shows(int x0, int y0, int x1, int y1, const std::vector<BattleLine> &lines);
+
+// A wild battle without files: fresh battle surfaces with blank pictures,
+// the player "Tobrin" (id 1000) with one creature, and every battle text
+// recorded in `texts`.
+class BattleTest : public QbTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    // Makes both creatures (drawing from seed 1) and enters the battle.
+    void Begin(int ownspecies, int ownlevel, int wildspecies, int wildlevel);
+    void Draws(const std::vector<int> &values);
+    // Scripts `count` presses of Space, one per message step.
+    void Spaces(int count);
+    ownedvorl &Own() { return MainPlayer.owned[0]; }
+    std::vector<std::string> texts;
+};

@@ -1,0 +1,169 @@
+// The experience a won battle shares out, the level-ups it brings with their
+// stat tables and new moves, and the evolution check at the battle's end.
+#include <algorithm>
+
+#include "battle/battle.h"
+#include "shell/log.h"
+#include "shell/platform.h"
+
+static bool Shares(int position) {
+    return battleinfo.participated[position] == 1 &&
+           MainPlayer.owned[MainPlayer.party[position]].status != STATUS_FAINTED;
+}
+
+// Adds to a stat experience, which never passes 65535.
+static void AddStatExp(int32_t &statexp, int gain) {
+    statexp += gain;
+    if (statexp > 65534) statexp = 65535;
+}
+
+static const char *MoveName(int move) { return move >= 0 && move < MOVECOUNT ? MoveData[move].name : "?"; }
+
+// The old value, the gain and the new value of each stat, until Space.
+static void ShowStatTable(const int before[6], const ownedvorl &vorlet) {
+    static const char *const formats[6] = {
+        "HP           : %u   +%u   %u", "Attack       : %u   +%u   %u", "Defense      : %u   +%u   %u",
+        "Speed        : %u   +%u   %u", "Spec. Attack : %u   +%u   %u", "Spec. Defense: %u   +%u   %u"};
+    const int after[6] = {vorlet.maxhp, vorlet.attack, vorlet.defense, vorlet.speed, vorlet.spattack, vorlet.spdefense};
+    DrawBattleNoText();
+    for (int k = 0; k < 6; k++)
+        BattleText(5, 275 + 10 * k,
+                   BattleFormat(formats[k], (unsigned)before[k], (unsigned)(after[k] - before[k]), (unsigned)after[k]));
+    ShowBuffer(battlebackbuffer);
+    WaitForSpace();
+}
+
+static bool AnyAnswerKeyDown() {
+    for (int k : {KEY_1, KEY_2, KEY_3, KEY_4, KEY_5})
+        if (key[k]) return true;
+    return false;
+}
+
+// A fifth move: every answer key held acts, in the order 1 to 5, without
+// waiting for its release.
+static void ReplacePrompt(ownedvorl &vorlet, int move) {
+    const char *name = vorlet.nickname.c_str(), *newmove = MoveData[move].name;
+    DrawBattleNoText();
+    BattleText(5, 275, BattleFormat("%s wants to learn %s, but already knows four moves.", name, newmove));
+    BattleText(5, 285, "What should it replace?");
+    for (int k = 0; k < MOVESLOTS; k++)
+        BattleText(5, 300 + 10 * k, BattleFormat("%d. %s", k + 1, MoveName(vorlet.moves[k].move)));
+    BattleText(5, 340, "5. Cancel");
+    ShowBuffer(battlebackbuffer);
+    while (!AnyAnswerKeyDown() && !CloseRequested()) WaitTick();
+
+    static const int slotkeys[MOVESLOTS] = {KEY_1, KEY_2, KEY_3, KEY_4};
+    for (int k = 0; k < MOVESLOTS; k++) {
+        if (!key[slotkeys[k]]) continue;
+        DrawBattleNoText();
+        BattleText(5, 275, BattleFormat("%s forgot %s and", name, MoveName(vorlet.moves[k].move)));
+        vorlet.moves[k] = {move, MoveData[move].pp, MoveData[move].pp};
+        BattleText(5, 285, BattleFormat("%s learned %s!", name, newmove));
+        ShowBuffer(battlebackbuffer);
+    }
+    if (key[KEY_5]) {
+        DrawBattleNoText();
+        BattleText(5, 275, BattleFormat("%s stopped learning %s", name, newmove));
+        ShowBuffer(battlebackbuffer);
+    }
+}
+
+// The learnset's moves for the creature's new level, in table order.
+static void LearnNewMoves(ownedvorl &vorlet) {
+    const learnentry *learnset = VrltData[vorlet.species].learnset;
+    for (int i = 0; i < LEARNSETMAX; i++) {
+        int move = learnset[i].move;
+        if (move < 1 || move >= MOVECOUNT) break;
+        if (learnset[i].level != vorlet.level) continue;
+        if (TeachMove(vorlet, move) < 0) {
+            ReplacePrompt(vorlet, move);
+            continue;
+        }
+        // Shown without a wait: the next screen follows at once.
+        DrawBattleNoText();
+        BattleText(5, 275, BattleFormat("%s learned %s!", vorlet.nickname.c_str(), MoveData[move].name));
+        ShowBuffer(battlebackbuffer);
+    }
+}
+
+static void LevelUp(int position, ownedvorl &vorlet) {
+    const int before[6] = {vorlet.maxhp, vorlet.attack, vorlet.defense, vorlet.speed, vorlet.spattack, vorlet.spdefense};
+    vorlet.level++;
+    battleinfo.grewlevel[position] = 1;
+    BattleMessage(BattleFormat("%s reached level %u!", vorlet.nickname.c_str(), (unsigned)vorlet.level));
+    ComputeStats(vorlet);
+    vorlet.hp += vorlet.maxhp - before[0];  // a damaged creature keeps its damage
+    ShowStatTable(before, vorlet);
+    LearnNewMoves(vorlet);
+}
+
+int AddPlayerExp(int species, int award) {
+    if (species < 1 || species >= SPECIESCOUNT) {
+        logfmt(LOG_MAJOR, LOGCAT_PROGRAM, "Experience for species %d, which is not in the table, was not given",
+               species);
+        return 0;
+    }
+    int sharers = 0;
+    for (int i = 0; i < PARTYMAX; i++) sharers += Shares(i) ? 1 : 0;
+    if (sharers == 0) {
+        log(LOG_MAJOR, LOGCAT_PROGRAM, "Add experience called with expdivide is 0 ?!");
+        return 0;
+    }
+    const vrltinfo &beaten = VrltData[species];
+    for (int i = 0; i < PARTYMAX; i++) {
+        if (!Shares(i)) continue;
+        ownedvorl &vorlet = MainPlayer.owned[MainPlayer.party[i]];
+        AddStatExp(vorlet.atkexp, beaten.baseattack / sharers);
+        AddStatExp(vorlet.defexp, beaten.basedefense / sharers);
+        AddStatExp(vorlet.spdexp, beaten.basespeed / sharers);
+        AddStatExp(vorlet.spcexp, (beaten.basespattack / sharers + beaten.basespdefense / sharers) / 2);
+        AddStatExp(vorlet.hpexp, beaten.basehp / sharers);
+        if (vorlet.level > 99) continue;
+        vorlet.exp += award / sharers;
+        // Levelling stops at the highest level, where the tables end.
+        while (vorlet.level < MAXLEVEL && vorlet.exp >= ExpNeededForLevel(vorlet.level + 1, vorlet.species))
+            LevelUp(i, vorlet);
+    }
+    for (int i = 0; i < PARTYMAX; i++) battleinfo.participated[i] = 0;
+    return 1;
+}
+
+// ---------------------------------------------------------------------------
+// The evolution check
+
+static bool EvolutionApplies(const ownedvorl &vorlet, const evoentry &entry) {
+    switch (entry.method) {
+    case EVO_LEVEL: return vorlet.level >= entry.param;
+    case EVO_HAPPINESS: {
+        if (vorlet.happiness < 218) return false;
+        // The hours 7 and 17 belong to both day and night.
+        int hour = LocalHour();
+        return entry.param == 0 || (entry.param == 1 && hour >= 7 && hour <= 17) ||
+               (entry.param == 2 && (hour >= 17 || hour <= 7));
+    }
+    case EVO_ATKDEF:
+        if (vorlet.level < 20) return false;
+        return (entry.param == 1 && vorlet.defense >= vorlet.attack) ||
+               (entry.param == 2 && vorlet.defense <= vorlet.attack) ||
+               (entry.param == 3 && vorlet.defense == vorlet.attack);
+    default: return false;
+    }
+}
+
+int CheckForEvo2(int i) {
+    if (i < 0 || i >= PARTYMAX) return 0;
+    const ownedvorl &vorlet = MainPlayer.owned[i];
+    if (vorlet.species < 0 || vorlet.species >= SPECIESCOUNT) return 0;
+    const vrltinfo &row = VrltData[vorlet.species];
+    int target = 0;
+    for (int k = 0; k < std::min<int>(row.evocount, EVOMAX); k++)
+        if (EvolutionApplies(vorlet, row.evolutions[k])) target = row.evolutions[k].target;
+    return target;
+}
+
+int CheckForEvo() {
+    int found = 0;
+    for (int i = 0; i < PARTYMAX; i++)
+        if (battleinfo.grewlevel[i] == 1 && CheckForEvo2(i) != 0) found++;
+    return found;
+}
