@@ -50,6 +50,9 @@ extern long ticks;
 extern long frames;
 // Called with every buffer shown, if set (Reset clears it).
 extern void (*onframe)(BITMAP *shown);
+// Called by a wait whose key script has ended, if set, to set key[] itself
+// (a player of the test's own); Reset clears it.
+extern void (*onwait)();
 extern int commoncontrolsok;
 extern int platformstops;
 extern DialogState lastdialog;

@@ -17,6 +17,7 @@ int closerequested = 0;
 long ticks = 0;
 long frames = 0;
 void (*onframe)(BITMAP *shown) = nullptr;
+void (*onwait)() = nullptr;
 int commoncontrolsok = 1;
 int platformstops = 0;
 DialogState lastdialog;
@@ -42,6 +43,7 @@ void Reset() {
     ticks = 0;
     frames = 0;
     onframe = nullptr;
+    onwait = nullptr;
     commoncontrolsok = 1;
     platformstops = 0;
     lastdialog = DialogState();
@@ -141,6 +143,7 @@ void WaitTick() {
     while (!keyscript.empty() && keyscript.front().ticks <= 0) keyscript.pop_front();
     ReleaseAllKeys();
     if (keyscript.empty()) {
+        if (onwait) return onwait();
         if (++ticksafterscript > graceticks) throw ScriptExhausted("a wait outlived its key script");
         return;
     }
