@@ -1,6 +1,6 @@
 // How long the game's larger steps take on the sample worlds: loading each
-// map, start-up to the chooser, and a save and a load. Headless, no pacing;
-// the log goes to /dev/null.
+// map, start-up to the chooser, one battle turn, and a save and a load.
+// Headless, no pacing; the log goes to /dev/null.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -37,6 +37,36 @@ static void BM_StartUpToChooser(benchmark::State &state) {
     }
 }
 BENCHMARK(BM_StartUpToChooser);
+
+// Confirms every battle message at once: Space down, then up.
+static void ConfirmAtOnce() {
+    static bool down = false;
+    down = !down;
+    key[KEY_SPACE] = down;
+}
+
+// One battle turn, both moves with all their messages, without waiting.
+static void BM_BattleTurn(benchmark::State &state) {
+    headless::onwait = ConfirmAtOnce;
+    StartBattle(BATTLETYPE_WILD, 4, 5);
+    ownedvorl &own = MainPlayer.owned[MainPlayer.party[battleinfo.activeslot]];
+    for (auto _ : state) {
+        // Both creatures start each turn with more HP than a turn can take,
+        // so the battle never ends.
+        for (ownedvorl *v : {&own, &wildvorlet}) {
+            v->hp = v->maxhp = 30000;
+            v->status = STATUS_NONE;
+            for (moveslot &slot : v->moves) slot.pp = slot.maxpp;
+        }
+        battleinfo.playerchose = 1;
+        battleinfo.playerslot = 0;
+        BattleAttack();
+        if (currentgamestate != GAMESTATE_BATTLE) state.SkipWithError("the battle ended");
+    }
+    EndBattle();
+    headless::onwait = nullptr;
+}
+BENCHMARK(BM_BattleTurn);
 
 // A save through the file dialog, and loading it back from the chooser.
 static void BM_SaveAndLoad(benchmark::State &state) {
