@@ -55,7 +55,9 @@ int LocalHour() {
     return local.tm_hour;
 }
 
-void WaitTick() { rest(1); }
+// Keys change at most a few dozen times a second; a hundred looks a second
+// catch every press and cost next to nothing.
+void WaitTick() { rest(10); }
 
 // Whether the part of `bmp` a frame would show already stands on the screen:
 // standing still, most frames are, and sending them again costs the game
