@@ -36,8 +36,5 @@ TEST_F(QbTest, TheFileDialogWalksFoldersFiltersAndAsksBeforeItChooses) {
     // Loading asks nothing about a file that exists; the chosen path must fit the room.
     EXPECT_EQ(Show(LoadDialogSettings, {Type("b"), OK}, result, 5), Rows({"../", "saves/", "Zeta/", "A.QBS", "b.qbs"}));
     EXPECT_EQ(std::make_pair(result, headless::dialogsshown), std::make_pair(-FNERR_BUFFERTOOSMALL, 5));
-    const std::tuple<const char *, const char *, bool> patterns[] = {
-        {"aXbXbc", "a*b*c", true}, {"abc", "a?c", true}, {"ab", "a?c", false}, {"x.qbs.bak", "*.qbs", false}};
-    for (auto [name, pattern, match] : patterns)
-        EXPECT_EQ(MatchesPattern(name, pattern), match) << name << " " << pattern;
+    EXPECT_TRUE(MatchesPattern("aXbXbc", "a*b*c") && !MatchesPattern("ab", "a?c")) << "a star backtracks; ? is one letter";
 }

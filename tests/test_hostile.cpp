@@ -89,7 +89,7 @@ TEST_F(QbTest, PositionsFarOffTheMapGiveACameraWithoutOverflow) {
         playertilex = playertiley = x;
         PlaceCamera(x, x);
         PlaceSprite();
-        EXPECT_TRUE(mapxpxl >= 0 && mapxpxl <= 60 * 500 - 352) << mapxpxl;
+        EXPECT_TRUE(mapxpxl >= 0 && mapxpxl <= 60 * 500 - 352 && plx == x) << mapxpxl << " " << plx;
         EXPECT_EQ(move_player(x > 0 ? DIR_RIGHT : DIR_LEFT), 1) << "no block lies beyond " << x;
     }
     // A start far beyond the view is kept inside it before the camera is placed.

@@ -29,6 +29,7 @@ TEST_F(QbTest, HostilePicturesAreRefusedWithTheirReason) {
          "compression 2 (run-length) is not supported"},
         {Bmp(65536, 65536, 8, 0, table256, ""), "65536 by 65536 pixels is more than 4096 by 4096"},
         {Bmp(4097, 1, 24, 0, "", ""), "4097 by 1 pixels is more than 4096 by 4096"},
+        {Bmp(1, 4097, 24, 0, "", ""), "1 by 4097 pixels is more than 4096 by 4096"},
         {Bmp(4096, 1, 24, 0, "", std::string(4096 * 3, '\x20')), ""},
         {Bmp(1, -4096, 24, 0, "", std::string(4 * 4096, '\0')), ""},
         {Bmp(0, 2000000, 24, 0, "", ""), "0 by 2000000 pixels is not a picture size"},
