@@ -103,8 +103,9 @@ TEST_F(BattleTest, EachLevelShowsItsTableAndTeachesItsMovesWithAPromptForAFifth)
             else shown.push_back(t);
         EXPECT_EQ(shown, tables);
         EXPECT_EQ(messages, said);
-        for (int k = 0; k < 4; k++)
-            EXPECT_EQ(std::make_pair(Own().moves[k].move, Own().moves[k].pp), std::make_pair(moves[k], (int)MoveData[moves[k]].pp));
+        for (int k = 0; k < 4; k++)  // a move learned comes with all its PP
+            EXPECT_EQ(std::make_pair(Own().moves[k].move, Own().moves[k].pp),
+                      std::make_pair(moves[k], (int)MoveData[moves[k]].pp)) << k;
         texts.clear();
     }
     // From 99 the highest level and no further: no experience there, stat experience still.
