@@ -5,10 +5,7 @@
 #include "savefile/savefile.h"
 #include "tests/harness/testsupport.h"
 
-using headless::DlgAction;
-using headless::FileAnswer;
-
-// The uncompressed stream of a save file, and a save file from one.
+// The uncompressed stream of a save file, and a packed file holding `bytes`.
 static std::string Unpack(const std::string &path) {
     std::string bytes;
     PACKFILE *file = pack_fopen(path.c_str(), "rp");
@@ -16,53 +13,47 @@ static std::string Unpack(const std::string &path) {
     if (file) pack_fclose(file);
     return bytes;
 }
-static void Pack(const std::string &path, const std::string &bytes) {
-    PACKFILE *file = pack_fopen(path.c_str(), "wp");
+static std::string Pack(const std::string &bytes) {
+    PACKFILE *file = pack_fopen("packed.qbs", "wp");
     pack_fwrite(bytes.data(), (long)bytes.size(), file);
     pack_fclose(file);
+    return ReadFileText("packed.qbs");
 }
 // Little-endian numbers and texts, written out by hand.
-static std::string Le(uint32_t v, int width = 4) {
-    std::string s;
-    for (int i = 0; i < width; i++) s += (char)(v >> (8 * i));
-    return s;
-}
+static std::string Le(uint32_t v, int width = 4) { return width ? (char)v + Le(v >> 8, width - 1) : ""; }
 static std::string Text(const std::string &t) { return Le((uint32_t)t.size() + 1) + t + '\0'; }
+// Answers the file dialog with `path`, then saves or loads.
+static int Through(int (*action)(), const std::string &path) {
+    headless::ScriptFileDialog({headless::FileAnswer{1, path}});
+    return action();
+}
+static std::string State() {
+    WriteSaveFile("state.qbs", CaptureGame());
+    return Unpack("state.qbs");
+}
 
+// A Quill Bay game with two carried creatures, a step from its start.
 class SaveFileTest : public QbTest {
 protected:
-    void TearDown() override {
-        ReleaseGameBitmaps();
-        QbTest::TearDown();
-    }
-    int Save(const std::string &path) {
-        headless::ScriptFileDialog({FileAnswer{1, path}});
-        return SaveSaveFile();
-    }
-    int Load(const std::string &path) {
-        headless::ScriptFileDialog({FileAnswer{1, path}});
-        return LoadSaveFile();
-    }
-    // A Quill Bay game with two carried creatures, a step from its start.
-    void StartSampleGame() {
+    void SetUp() override {
+        QbTest::SetUp();
         CopySampleGame();
         SetUpNewGame();
         ASSERT_EQ(CreateVorlet(MainPlayer.owned[4], 2, 12, VORLET_PLAYER, ""), 4);
         MainPlayer.owned[4].nickname = "Twelve chars";
         MainPlayer.party[1] = 4, MainPlayer.party[4] = 1, MainPlayer.partycount = 2;
         PlacePlayer(23, 19, DIR_DOWN, FRAME_STAND + 2);
-        SetUpLog();
     }
-    std::string State() {
-        WriteSaveFile("state.qbs", CaptureGame());
-        return Unpack("state.qbs");
+    void TearDown() override {
+        ReleaseGameBitmaps();
+        QbTest::TearDown();
     }
 };
 
 TEST_F(SaveFileTest, TheStreamHoldsEveryFieldInItsPlaceAndWidth) {
-    MainPlayer = playerrecord();
-    MainPlayer.name = "Tobrin", MainPlayer.trainerid = 0x01020304, MainPlayer.money = 3000;
-    ownedvorl &v = MainPlayer.owned[0];
+    savedgame g;
+    g.name = "Tobrin", g.trainerid = 0x01020304, g.money = 3000;
+    ownedvorl &v = g.owned[0];
     // Every number distinct, in record order; the file puts exp and level after the stats.
     v.species = 1, v.exp = 2, v.level = 3, v.atkiv = 4, v.defiv = 5, v.spdiv = 6, v.spciv = 7, v.hpiv = 8;
     v.atkexp = 9, v.defexp = 10, v.spdexp = 11, v.spcexp = 12, v.hpexp = 13, v.attack = 14, v.defense = 15;
@@ -72,10 +63,10 @@ TEST_F(SaveFileTest, TheStreamHoldsEveryFieldInItsPlaceAndWidth) {
     v.spare2 = 36, v.otname = "Tobrin", v.otid = 37, v.nickname = "Kindle", v.spareflag = 0xAB, v.shiny = -2;
     v.metplace = "Route 0", v.metlevel = 39;
     const int32_t party[PARTYMAX] = {3, 1, 2, 0, 4, 5};
-    std::copy(party, party + PARTYMAX, MainPlayer.party);
-    MainPlayer.partycount = 2, indexno = 1, CurrMapFilename = "testproject\\baymap.txt";
-    PlacePlayer(22, 19, 3, 7);
-    ASSERT_EQ(Save("layout.qbs"), SAVE_DONE);
+    std::copy(party, party + PARTYMAX, g.party);
+    g.partycount = 2, g.indexno = 1, g.tilex = 22, g.tiley = 19, g.facing = 3, g.frame = 7;
+    g.mapfile = "testproject\\baymap.txt";
+    ASSERT_EQ(WriteSaveFile("layout.qbs", g), 0);
 
     std::string block, empty(36 * 4, '\0');
     for (int k : {1, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 2, 3, 20, 21, 22, 23}) block += Le(k);
@@ -88,130 +79,83 @@ TEST_F(SaveFileTest, TheStreamHoldsEveryFieldInItsPlaceAndWidth) {
     for (int p : party) all += Le(p);
     all += Le(2, 2) + Le(1) + Le(22) + Le(19) + Le(3) + Le(7) + Text("testproject\\baymap.txt");
     EXPECT_EQ(Unpack("layout.qbs"), all);
-    EXPECT_STREQ(headless::lastfiledialog.title, "Save Save File");
-    EXPECT_EQ(LogLinesAfterBanner(), (std::vector<std::string>{"Program: Saving Save file layout.qbs", "Program: Game Saved"}));
 }
 
-TEST_F(SaveFileTest, NoFileChosenOrNoneWrittenHasItsOwnResult) {
-    headless::ScriptFileDialog({FileAnswer{0, ""}, FileAnswer{-FNERR_BUFFERTOOSMALL, ""}});
-    EXPECT_EQ(SaveSaveFile(), SAVE_NOFILE);
-    EXPECT_EQ(LoadSaveFile(), LOAD_NOFILE);
-    std::filesystem::create_directory("adir");
-    EXPECT_EQ(Save("nodir/game.qbs"), SAVE_UNWRITTEN);
-    EXPECT_EQ(Save("adir"), SAVE_UNWRITTEN);
-    EXPECT_FALSE(std::filesystem::exists("adir.tmp"));
-    std::vector<std::string> lines = LogLinesAfterBanner();
-    ASSERT_EQ(lines.size(), 5u);
-    EXPECT_EQ(lines[0], "Major Program error: Unrecognized error opening file dialog: 12291");
-    EXPECT_EQ(lines[2].rfind("Major Program error: Unable to write save file nodir/game.qbs (", 0), 0u) << lines[2];
-    EXPECT_EQ(lines[4].rfind("Major Program error: Unable to write save file adir (", 0), 0u) << lines[4];
-}
-
-TEST_F(SaveFileTest, AGameLoadedFromTheChooserIsTheGameSaved) {
-    StartSampleGame();
-    ASSERT_EQ(Save("round.qbs"), SAVE_DONE);
+TEST_F(SaveFileTest, ALoadedGameIsTheGameSavedAndAFailedSaveLeavesTheOldFile) {
+    ASSERT_EQ(Through(SaveSaveFile, "round.qbs"), SAVE_DONE);
     const std::string saved = Unpack("round.qbs");
-    Pack("v2.qbs", "\x02" + saved.substr(1));
-
+    WriteFile("v2.qbs", Pack("\x02" + saved.substr(1)));
     MainPlayer = playerrecord();
-    MainPlayer.counters[5] = 9;
     PlacePlayer(1, 1, 1, 1);
     ReleaseGameBitmaps();
-    gamerunning = 0;
-    SetUpLog();
-    headless::ScriptDialog({{DlgAction::Press, IDB_LOADOLDER}});
-    headless::ScriptFileDialog({FileAnswer{1, "v2.qbs"}});
-    GetProject();
-    ASSERT_EQ(gamerunning, 1);
-    EXPECT_EQ(currentgamestate, GAMESTATE_OVERWORLD);
+    EXPECT_EQ(Through(LoadSaveFile, "v2.qbs"), LOAD_DONE);
     EXPECT_EQ(State(), saved);
-    EXPECT_EQ(MainPlayer.counters[5], 9) << "counters are not saved";
     EXPECT_EQ(std::make_pair(mapxtile, plx), std::make_pair(13, 160)) << "the camera from the saved place";
-    EXPECT_TRUE(backbuffer && battlebackbuffer && playerspritesbmp && !enemyvorlet);
-    EXPECT_STREQ(headless::lastfiledialog.title, "Load Save File");
-    std::vector<std::string> lines = LogLinesAfterBanner();
-    EXPECT_EQ(std::vector<std::string>(lines.begin() + 2, lines.begin() + 7),
-              (std::vector<std::string>{"Program: Loading Save file v2.qbs", "Program: File loaded",
-                                        "Program: Project number 0 picked", "Program: Reading file testproject\\project.txt",
-                                        "Program: Reading map file testproject\\baymap.txt"}));
+    EXPECT_TRUE(backbuffer && battlebackbuffer && playerspritesbmp);
+    // A folder cannot be replaced by the finished file, which is removed.
+    std::filesystem::create_directory("adir");
+    EXPECT_EQ(Through(SaveSaveFile, "adir"), SAVE_UNWRITTEN);
+    EXPECT_FALSE(std::filesystem::exists("adir.tmp"));
+    // The temporary file cannot be made: the old file stays as it was.
+    MainPlayer.money++;
+    std::filesystem::create_directory("round.qbs.tmp");
+    EXPECT_EQ(Through(SaveSaveFile, "round.qbs"), SAVE_UNWRITTEN);
+    EXPECT_EQ(Unpack("round.qbs"), saved);
+    EXPECT_EQ(LogLinesAfterBanner().back().rfind("Major Program error: Unable to write save file round.qbs (", 0), 0u);
 }
 
 TEST_F(SaveFileTest, EveryCutAndEveryDamagedFileIsRefusedAndChangesNothing) {
-    StartSampleGame();
     const savedgame good = CaptureGame();
-    WriteSaveFile("good.qbs", good);
-    const std::string raw = Unpack("good.qbs"), before = State();
+    const std::string raw = State(), packed = ReadFileText("state.qbs");
     // Each case: the file as it lies on disk and what the refusal must say.
-    auto packed = [](const std::string &bytes) { return Pack("packed.qbs", bytes), ReadFileText("packed.qbs"); };
-    std::vector<std::pair<std::string, std::string>> cases;
-    for (size_t n = 0; n < raw.size(); n++) cases.push_back({packed(raw.substr(0, n)), "ends early"});
-#define CHANGE(message, change) {message, [](savedgame &g) { change; }}
-    std::pair<const char *, void (*)(savedgame &)> changes[] = {
-        CHANGE("carries 0 Vorlets", g.partycount = 0), CHANGE("carries 7 Vorlets", g.partycount = 7),
-        CHANGE("party order", g.party[5] = 0), CHANGE("party order", g.party[0] = 6),
-        CHANGE("carried Vorlet 2 has species 0", g.owned[4].species = 0), CHANGE("names project 2", g.indexno = 2),
-        CHANGE("names project -1", g.indexno = -1), CHANGE("column 60, row 0", g.tilex = 60; g.tiley = 0),
-        CHANGE("column 0, row -1", g.tilex = 0; g.tiley = -1), CHANGE("facing 0", g.facing = 0),
-        CHANGE("sprite frame 25", g.frame = 25), CHANGE("outside the game's folder", g.mapfile = "/etc/passwd"),
-        CHANGE("outside the game's folder", g.mapfile = "testproject\\..\\..\\map.txt"),
+    std::vector<std::pair<std::string, std::string>> cases = {
+        {Pack(raw + "x"), "bytes left over"}, {raw, "cannot be opened as a save file"}, {packed.substr(0, 100), "ends early"}};
+    for (size_t n = 0; n < raw.size(); n++) cases.push_back({Pack(raw.substr(0, n)), "ends early"});
+    // The player's name is the first text, its count at byte 4.
+    for (auto [count, text, message] : {std::tuple<int, std::string, std::string>{0, "", "a text of 0 bytes"},
+                                        {4097, "", "a text of 4097 bytes"}, {7, "Tobrinx", "does not end at its only zero byte"},
+                                        {7, std::string("To\0rin\0", 7), "does not end at its only zero byte"}})
+        cases.push_back({Pack(raw.substr(0, 4) + Le(count) + text + raw.substr(15)), message});
+    using G = savedgame &;
+    const std::pair<const char *, void (*)(G)> changes[] = {
+        {"carries 0 Vorlets", [](G g) { g.partycount = 0; }}, {"carries 7 Vorlets", [](G g) { g.partycount = 7; }},
+        {"party order", [](G g) { g.party[5] = 0; }}, {"party order", [](G g) { g.party[0] = 6; }},
+        {"carried Vorlet 2 has species 0", [](G g) { g.owned[4].species = 0; }},
+        {"names project 2", [](G g) { g.indexno = 2; }}, {"names project -1", [](G g) { g.indexno = -1; }},
+        {"column 60, row 0", [](G g) { g.tilex = 60, g.tiley = 0; }}, {"column 23, row -1", [](G g) { g.tiley = -1; }},
+        {"facing 0", [](G g) { g.facing = 0; }}, {"sprite frame 25", [](G g) { g.frame = 25; }},
+        {"outside the game's folder", [](G g) { g.mapfile = "testproject\\..\\..\\map.txt"; }},
     };
-#undef CHANGE
     for (auto &[message, change] : changes) {
         savedgame changed = good;
         change(changed);
         WriteSaveFile("changed.qbs", changed);
         cases.push_back({ReadFileText("changed.qbs"), message});
     }
-    // The player's name is the first text, its count at byte 4.
-    auto name = [&](int32_t count, const std::string &text) { return packed(raw.substr(0, 4) + Le(count) + text + raw.substr(15)); };
-    cases.push_back({name(0, ""), "a text of 0 bytes"});
-    cases.push_back({name(4097, ""), "a text of 4097 bytes"});
-    cases.push_back({name(7, "Tobrinx"), "does not end at its only zero byte"});
-    cases.push_back({name(7, std::string("To\0rin\0", 7)), "does not end at its only zero byte"});
-    cases.push_back({packed(raw + "x"), "bytes left over"});
-    cases.push_back({raw, "cannot be opened as a save file"});
-    cases.push_back({ReadFileText("good.qbs").substr(0, 100), "ends early"});
     for (auto &[file, message] : cases) {
         WriteFile("bad.qbs", file);
-        SetUpLog();
         headless::boxes.clear();
-        EXPECT_EQ(Load("bad.qbs"), LOAD_BADSAVE) << message;
+        EXPECT_EQ(Through(LoadSaveFile, "bad.qbs"), LOAD_BADSAVE) << message;
         ASSERT_EQ(headless::boxes.size(), 1u) << message;
         EXPECT_NE(headless::boxes[0].text.find(message), std::string::npos) << headless::boxes[0].text;
     }
-    EXPECT_EQ(State(), before);
-
-    SetUpLog();
-    EXPECT_EQ(Load("none.qbs"), LOAD_MISSING);
+    EXPECT_EQ(State(), raw);
+    EXPECT_EQ(Through(LoadSaveFile, "none.qbs"), LOAD_MISSING);
     EXPECT_EQ(LogLinesAfterBanner().back(), "Breaking Project error: Save file none.qbs does not exist!");
 }
 
-TEST_F(SaveFileTest, AProjectMapOrSpriteSheetThatFailsKeepsTheChooserOpen) {
-    StartSampleGame();
+TEST_F(SaveFileTest, AProjectOrMapThatFailsHasItsOwnResult) {
     savedgame game = CaptureGame();
-    game.name = "Loaded";
     WriteSaveFile("game.qbs", game);
     game.mapfile = "testproject\\nomap.txt";
     WriteSaveFile("nomap.qbs", game);
     std::filesystem::rename("testproject/project.txt", "project.txt");
-    EXPECT_EQ(Load("game.qbs"), LOAD_BADPROJECT);
+    EXPECT_EQ(Through(LoadSaveFile, "game.qbs"), LOAD_BADPROJECT);
     EXPECT_EQ(LogLinesAfterBanner().back(), "Breaking Project error: Map file testproject\\project.txt does not exist!");
-    EXPECT_EQ(MainPlayer.name, "Loaded") << "the record is replaced once the file has been read whole";
     std::filesystem::rename("project.txt", "testproject/project.txt");
-
     mapxtile = -99;
-    ReleaseGameBitmaps();
-    gamerunning = 0;
-    headless::ScriptDialog({{DlgAction::Press, IDB_LOADOLDER}, {DlgAction::Press, IDCANCEL}});
-    headless::ScriptFileDialog({FileAnswer{1, "nomap.qbs"}});
-    GetProject();
-    EXPECT_EQ(quitgamenow, 1) << "the chooser stayed open until cancelled";
+    EXPECT_EQ(Through(LoadSaveFile, "nomap.qbs"), LOAD_BADMAP);
+    EXPECT_EQ(LogLinesAfterBanner().back(),
+              "Minor Project error: The saved map testproject\\nomap.txt cannot be loaded; the game was not loaded");
     EXPECT_EQ(mapxtile, -99) << "no camera without a map";
-    EXPECT_NE(ReadFileText(logfile).find("Minor Project error: The saved map testproject\\nomap.txt cannot be loaded; "
-                                         "the game was not loaded"),
-              std::string::npos);
-
-    EXPECT_EQ(Load("nomap.qbs"), LOAD_BADMAP);
-    std::filesystem::remove("testproject/sprites2.bmp");
-    EXPECT_EQ(Load("game.qbs"), LOAD_NOSPRITES);
 }
