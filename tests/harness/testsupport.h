@@ -24,11 +24,17 @@ std::string ReadFileText(const std::string &path);
 std::vector<std::string> LogLines();
 // Lines of the log after the banner.
 std::vector<std::string> LogLinesAfterBanner();
+// Lines of the log after the banner that hold `text` (" error: " gives the
+// error lines).
+std::vector<std::string> LogLinesWith(const std::string &text);
 
-// Copies the sample game directory into the working directory and reads its
-// index.
+// Copies the sample game directory into the working directory, without a
+// log a game left there, and reads an index of the two sample projects
+// alone, whatever else game/gameindex.txt lists: Quill Bay is entry 0,
+// Cinder Ridge entry 1. The log starts afresh.
 void CopySampleGame();
-// Destroys the five bitmaps a game set-up creates.
+// Destroys every bitmap a game set-up or a map load creates; each QbTest
+// does so when it ends.
 void ReleaseGameBitmaps();
 
 class QbTest : public ::testing::Test {
