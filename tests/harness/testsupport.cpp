@@ -38,6 +38,12 @@ std::string ReadFileText(const std::string &path) {
     return ss.str();
 }
 
+std::string Replaced(std::string text, const std::string &from, const std::string &to) {
+    size_t at = text.find(from);
+    if (at == std::string::npos) ADD_FAILURE() << "no " << from;
+    return at == std::string::npos ? text : text.replace(at, from.size(), to);
+}
+
 std::vector<std::string> LogLines() {
     std::vector<std::string> lines;
     std::ifstream in(logfile);

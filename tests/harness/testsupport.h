@@ -20,6 +20,8 @@
 std::string SourceDir();
 void WriteFile(const std::string &path, const std::string &content);
 std::string ReadFileText(const std::string &path);
+// `text` with its first `from` replaced by `to` (a test failure if there is none).
+std::string Replaced(std::string text, const std::string &from, const std::string &to);
 // The log file's lines, without line ends.
 std::vector<std::string> LogLines();
 // Lines of the log after the banner.
