@@ -30,10 +30,10 @@ std::vector<std::string> LogLinesAfterBanner();
 // error lines).
 std::vector<std::string> LogLinesWith(const std::string &text);
 
-// Copies the sample game directory into the working directory, without a
-// log a game left there, and reads an index of the two sample projects
-// alone, whatever else game/gameindex.txt lists: Quill Bay is entry 0,
-// Cinder Ridge entry 1. The log starts afresh.
+// Copies the sample game directory into the working directory, without the
+// log and saved games a player left there, and reads an index of the two
+// sample projects alone, whatever else game/gameindex.txt lists: Quill Bay
+// is entry 0, Cinder Ridge entry 1. The log starts afresh.
 void CopySampleGame();
 // Destroys every bitmap a game set-up or a map load creates; each QbTest
 // does so when it ends.
