@@ -66,7 +66,8 @@ add_meadow() {
 choose() {
     for _ in $(seq 0 "$1"); do press Down; done
     press Return
-    sleep 0.5
+    wait_log "Program: Game set up. Exiting GetProject and starting game" || fail "no game was set up"
+    wait_shot_settles
 }
 
 # has_black NAME WxH+X+Y: some black text pixel lies in that band.
@@ -115,17 +116,6 @@ fight() {
     fail "the battle $1 did not end"
 }
 
-# Taps held a little longer than the shared ones: on a loaded machine a short
-# tap's press and release can reach the game together and go unseen.
-tap() {
-    for k in "$@"; do
-        xdotool keydown "$k"
-        sleep 0.15
-        xdotool keyup "$k"
-        sleep 0.3
-    done
-}
-
 no_errors() { ! grep -qE 'error:' "$WORK/qblog.txt"; }
 
 prepare_game_dir
@@ -135,8 +125,9 @@ start_game --seed 7 --no-debug-boxes
 choose 2
 shot meadow-start
 tap Right
+check "a battle opens on the first step into the grass" wait_log "Program: Entering a battletype 1, id 10 and level 2"
+wait_shot_settles
 shot opening-1
-check "a battle opens on the first step into the grass" log_has "Program: Entering a battletype 1, id 10 and level 2"
 check "the first opening screen is the battle screen" [ "$(screen opening-1)" = message ]
 tap space
 shot opening-2
@@ -154,7 +145,8 @@ check "back on the meadow" [ "$(screen after-win)" = overworld ]
 
 # Walk on into the next grass block: a second battle, left by running.
 tap Right
-check "a second battle opens" [ "$(grep -c '^Program: Entering a battletype 1, id 10 and level 2$' "$WORK/qblog.txt")" = 2 ]
+two_battles() { [ "$(grep -c '^Program: Entering a battletype 1, id 10 and level 2$' "$WORK/qblog.txt")" = 2 ]; }
+check "a second battle opens" wait_until 10 two_battles
 tap space space
 shot run-menu
 tap 4
@@ -168,7 +160,7 @@ shot walked-on
 check "the player walks on" differs after-run walked-on 352x352+0+0
 check "only the two battles" [ "$(grep -c '^Program: Entering a battletype' "$WORK/qblog.txt")" = 2 ]
 check "no error line" no_errors
-hold Escape 0.4
+tap Escape
 check "Escape ends with status 255" [ "$(wait_exit 10)" = "255" ]
 mkdir -p /tmp/quillbay-shots && cp "$E2E_OUT/battle-menu.png" "$E2E_OUT/win-table.png" /tmp/quillbay-shots/
 rm -rf "$WORK"
@@ -201,6 +193,6 @@ for step in $(seq 1 200); do
 done
 check "a won battle grew the experience bar" [ -n "$grown" ]
 check "no error line on Quill Bay" no_errors
-hold Escape 0.4
+tap Escape
 check "Escape ends with status 255" [ "$(wait_exit 10)" = "255" ]
 echo "e2e battle: all checks passed"

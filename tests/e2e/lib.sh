@@ -125,12 +125,18 @@ wait_shot_settles() {
     fail "the window never settled"
 }
 
-# Waits, at most SECONDS (default a tenth of the time limit), for the window
-# to look different from BEFORE (a window_sum) or for the game to end; 1 if
-# neither happened.
-wait_window_changes() {
-    local before=$1 seconds=${2:-$((E2E_TIMEOUT / 10))}
-    wait_until "$seconds" eval 'game_gone || [ "$(window_sum)" != "$before" ]'
+# watch_change BEFORE TRIES: looks at the window up to TRIES times, a
+# twentieth of a second apart, until it differs from BEFORE (a window_sum)
+# or the game has ended; 1 if neither happened.
+watch_change() {
+    local before=$1 tries=$2
+    while [ "$tries" -gt 0 ]; do
+        game_gone && return 0
+        [ "$(window_sum)" != "$before" ] && return 0
+        tries=$((tries - 1))
+        sleep 0.05
+    done
+    return 1
 }
 
 press() {  # press KEY...: each key with a pause for the game to answer
@@ -141,16 +147,17 @@ press() {  # press KEY...: each key with a pause for the game to answer
     done
 }
 
-# tap KEY...: each held as a person taps, since the game loop reads keys as
-# held once per frame: at least a tenth of a second and until the window
-# shows that the game saw it (or the game ends).
+# tap KEY...: each held as a person taps, since the game reads keys as held:
+# a seventh of a second, and longer (half a second at most) until the window
+# shows that the game saw it or the game ends. A game that waits for the
+# key to come up shows nothing before: it gets the half second.
 tap() {
     local before
     for k in "$@"; do
         before=$(window_sum)
         xdotool keydown "$k"
-        sleep 0.1
-        wait_window_changes "$before"
+        sleep 0.15
+        watch_change "$before" 7
         xdotool keyup "$k"
         wait_shot_settles
     done
@@ -172,7 +179,7 @@ click() {  # click X Y inside the window
     before=$(window_sum)
     xdotool mousedown 1
     sleep 0.15
-    wait_window_changes "$before"
+    watch_change "$before" 20
     xdotool mouseup 1
     sleep 0.2
     wait_shot_settles
