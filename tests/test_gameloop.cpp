@@ -62,26 +62,21 @@ TEST_F(GameLoopTest, TheFirstHeldArrowWinsAndQuittingComesAfterTheFrame) {
     EXPECT_EQ(quitgamenow, 1) << "the window's close button ends the game like Escape";
 }
 
+// The battle menus' keys (turns themselves: test_battle): key 1 waits for
+// its release, drawing nothing, then opens the move menu; a slot without PP
+// does nothing, 5 goes back; with no usable move key 1 uses the fallback.
 TEST_F(GameLoopTest, TheBattleMenusDispatchTheirKeys) {
     EnterBattleMenu(0);
     Pass({KEY_1}, {KeyStep{{KEY_1}, 3}, KeyStep{{}, 1}});
-    EXPECT_TRUE(headless::ticks == 4 && battleinfo.menupage == 1 && battleinfo.playerchose == 0 && headless::frames == 1)
-        << "key 1 waits for its release, drawing nothing, then opens the move menu";
+    EXPECT_TRUE(headless::ticks == 4 && battleinfo.menupage == 1 && battleinfo.playerchose == 0 && headless::frames == 1);
     MainPlayer.owned[0].moves[2].pp = 0;
     Pass({KEY_3});
-    EXPECT_EQ(battleinfo.menupage, 1) << "a slot without PP does nothing";
-    Pass({KEY_2}, Spaces());
-    EXPECT_TRUE(battleinfo.playerslot == 1 && battleinfo.menupage == 0 && MainPlayer.owned[0].moves[1].pp == 9) << "a turn";
-    battleinfo.menupage = 1;
+    EXPECT_EQ(battleinfo.menupage, 1);
     Pass({KEY_5});
     EXPECT_EQ(battleinfo.menupage, 0);
     for (moveslot &slot : MainPlayer.owned[0].moves) slot.pp = 0;
     Pass({KEY_1}, Spaces({{{}, 1}}));
-    EXPECT_TRUE(battleinfo.playerslot == 4 && battleinfo.playermove == FALLBACKMOVE) << "no usable move: the fallback";
-    texts.clear();
-    currentgamestate = GAMESTATE_BATTLE, battleinfo.menupage = 0;
-    Pass({KEY_4}, Spaces());
-    EXPECT_TRUE(texts == std::vector<std::string>({"Tobrin ran away!"}) && currentgamestate == GAMESTATE_OVERWORLD);
+    EXPECT_TRUE(battleinfo.playerslot == 4 && battleinfo.playermove == FALLBACKMOVE);
 }
 
 TEST_F(GameLoopTest, FFiveSavesFromTheOverworldOnlyAndKeysHeldAfterABattleStartNoTurn) {
