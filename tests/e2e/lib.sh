@@ -72,14 +72,7 @@ prepare_game_dir() {
     WORK=$(mktemp -d)
     cp -r "$QB_SRC/game/." "$WORK/"
     rm -f "$WORK/qblog.txt" "$WORK"/*.qbs
-    awk '/^INDEX=/ {entry = ""; inentry = 1}
-         inentry {entry = entry $0 "\n"}
-         /^PROJECTDIR=(testproject|cinderridge)$/ {keep = 1}
-         /^END INDEX$/ {
-             if (keep) {n++; sub(/^INDEX=[0-9]+/, "INDEX=" n, entry); entries = entries entry}
-             inentry = 0; keep = 0
-         }
-         END {printf "1\nINDEXCOUNT=%d\n%s", n, entries}' "$QB_SRC/game/gameindex.txt" > "$WORK/gameindex.txt"
+    awk -f "$QB_SRC/tests/e2e/samples.awk" "$QB_SRC/game/gameindex.txt" > "$WORK/gameindex.txt"
 }
 
 game_window() { WIN=$(xdotool search --name '^Quillbay$' 2>/dev/null | head -n 1); [ -n "$WIN" ]; }
