@@ -17,7 +17,20 @@ static void OnCloseButton() { closerequested = 1; }
 END_OF_FUNCTION(OnCloseButton)
 
 int PlatformStart() {
-    if (allegro_init() != 0) return -1;
+    // An X server now and then hangs up on a new connection before greeting
+    // it, when other clients connect or leave at the same moment. The
+    // library then finds no system driver and fails without a word, so the
+    // start is tried a few more times, a little later each time; a display
+    // that is not there fails every try and costs a second and a half.
+    int started = -1;
+    for (int attempt = 0; attempt < 6 && started != 0; attempt++) {
+        if (attempt > 0) {
+            struct timespec pause = {0, 100000000L * attempt};
+            nanosleep(&pause, nullptr);
+        }
+        started = allegro_init();
+    }
+    if (started != 0) return -1;
     set_color_depth(16);
     if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, 352, 352, 0, 0) != 0) return -1;
     install_keyboard();

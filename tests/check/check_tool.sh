@@ -23,12 +23,21 @@ run() {
     [ ! -e "$dir/qblog.txt" ] || fail "$dir: a qblog.txt was written"
 }
 
-run "$QB_SRC/game" 0 "All is well: 2 projects checked."
+# The game directory without what a player left there (the log, saved
+# games), and with the sample projects alone in its index, whatever
+# projects a game maker has added.
+samples() {
+    rm -rf "$WORK/g"
+    cp -r "$QB_SRC/game" "$WORK/g"
+    rm -f "$WORK/g/qblog.txt" "$WORK"/g/*.qbs
+    awk -f "$QB_SRC/tests/e2e/samples.awk" "$QB_SRC/game/gameindex.txt" > "$WORK/g/gameindex.txt"
+}
+samples
+run "$WORK/g" 0 "All is well: 2 projects checked."
 
 # The game's pictures with the example project as its only project.
 fresh() {
-    rm -rf "$WORK/g"
-    cp -r "$QB_SRC/game" "$WORK/g"
+    samples
     cp -r "$QB_SRC/docs/example/." "$WORK/g/"
 }
 fresh

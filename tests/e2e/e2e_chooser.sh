@@ -13,12 +13,12 @@ check "chooser title strip drawn" near "$(pixel chooser-open 200 6)" "40,72,128"
 check "no item selected at first" near "$(pixel chooser-open 150 43)" "255,255,255"
 
 press Return
-check "OK with nothing selected asks for a project" log_has "User: Please select a project."
+check "OK with nothing selected asks for a project" wait_log "User: Please select a project."
 press Down
 shot debug-box
 check "a debug box is shown" near "$(pixel debug-box 300 145)" "40,72,128"
 press Return space
-check "both debug lines logged" log_has "Program debug: Entering IDLB_PROJSLIST"
+check "both debug lines logged" wait_log "Program debug: Entering IDLB_PROJSLIST"
 shot first-selected
 check "first item highlighted" near "$(pixel first-selected 150 43)" "40,72,128"
 check "its texts are shown" differs first-selected chooser-open 100x60+236+60
@@ -35,7 +35,8 @@ click 40 55
 press Return Return
 shot mouse-selected
 check "clicked item highlighted" near "$(pixel mouse-selected 150 55)" "40,72,128"
-check "selection logged twice" [ "$(grep -c 'Program debug: Entering' "$WORK/qblog.txt")" = "2" ]
+logged_twice() { [ "$(grep -c 'Program debug: Entering' "$WORK/qblog.txt")" = "2" ]; }
+check "selection logged twice" wait_until 10 logged_twice
 click 265 329
 check "Cancel button ends with status 255" [ "$(wait_exit 10)" = "255" ]
 rm -rf "$WORK"
@@ -63,8 +64,9 @@ press Down Return Return
 shot keys-after-mouse
 check "Down moved the selection with the mouse over the buttons" near "$(pixel keys-after-mouse 150 55)" "40,72,128"
 press Return
-sleep 0.5
-check "Enter pressed OK" log_has "Program: Project number 0 picked"
+check "Enter pressed OK" wait_log "Program: Project number 0 picked"
+wait_log "Program: Game set up. Exiting GetProject and starting game"
+wait_shot_settles
 tap Escape
 check "the game ends with status 255" [ "$(wait_exit 10)" = "255" ]
 rm -rf "$WORK"

@@ -10,7 +10,6 @@ chooser_open() { near "$(pixel "$1" 200 6)" "40,72,128"; }
 load_older() {  # the chooser's Load Older Game button, then a typed name
     click 265 31
     press "$@" Return
-    sleep 0.5
 }
 
 # Quill Bay, chosen with keys; a walk over plain ground (no encounters) to
@@ -18,7 +17,8 @@ load_older() {  # the chooser's Load Older Game button, then a typed name
 prepare_game_dir
 start_game
 press Down Return Return Down Return Return Return
-sleep 0.5
+wait_log "Program: Game set up. Exiting GetProject and starting game" || fail "no game was set up"
+wait_shot_settles
 hold Right 0.8
 hold Down 0.3
 shot walked
@@ -29,8 +29,9 @@ press m y g a m e Return
 shot create-prompt
 check "a new name asks to be created" differs save-dialog create-prompt 290x90+30+130
 press Return
-check "the game is saved" log_has "Program: Game Saved"
+check "the game is saved" wait_log "Program: Game Saved"
 check "under the name typed" log_has "Program: Saving Save file mygame.qbs"
+wait_shot_settles
 shot after-save
 check "the game goes on where it was" same walked after-save 352x352+0+0
 tap Escape
@@ -39,8 +40,9 @@ check "Escape ends with status 255" [ "$(wait_exit 10)" = "255" ]
 # Loading it again from the chooser.
 start_game
 load_older m y g a m e
+check "the save is loaded" wait_log "Program: File loaded"
+wait_shot_settles
 shot loaded
-check "the save is loaded" log_has "Program: File loaded"
 check "the view is the one saved" same walked loaded 352x352+0+0
 tap Escape
 check "Escape ends with status 255" [ "$(wait_exit 10)" = "255" ]
@@ -51,7 +53,8 @@ start_game
 load_older c u t
 shot refusal
 press Return
-check "the cut save is refused" grep -q "^Major Project error: Save file cut.qbs ends early, in " "$WORK/qblog.txt"
+refused() { grep -q "^Major Project error: Save file cut.qbs ends early, in " "$WORK/qblog.txt"; }
+check "the cut save is refused" wait_until 10 refused
 shot after-refusal
 check "the chooser stays open" chooser_open after-refusal
 check "and a box told why" differs refusal after-refusal 200x60+76+146

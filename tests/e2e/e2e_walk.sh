@@ -11,7 +11,8 @@ choose() {
     press Down Return Return
     for _ in $(seq 1 "$row"); do press Down Return Return; done
     press Return
-    sleep 0.5
+    wait_log "Program: Game set up. Exiting GetProject and starting game" || fail "no game was set up"
+    wait_shot_settles
 }
 
 no_errors() { ! grep -q 'error:' "$WORK/qblog.txt"; }

@@ -16,7 +16,8 @@ printf '1\nINDEXCOUNT=1\nINDEX=1\nNAME=Open Bay\nDESCRIPTION=Quill Bay without w
 
 start_game --no-debug-boxes
 press Down Return
-sleep 0.5
+wait_log "Program: Game set up. Exiting GetProject and starting game" || fail "no game was set up"
+wait_shot_settles
 
 # walk_away DIRECTION KEY: watch the window while the player walks away
 # from the edge it stands at.
@@ -28,7 +29,7 @@ walk_away() {
     wait "$watcher"
     local status=$?
     xdotool keyup "$2"
-    sleep 0.4
+    wait_shot_settles
     cat "$E2E_OUT/framecheck.txt"
     return $status
 }

@@ -38,6 +38,12 @@ std::string ReadFileText(const std::string &path) {
     return ss.str();
 }
 
+std::string Replaced(std::string text, const std::string &from, const std::string &to) {
+    size_t at = text.find(from);
+    if (at == std::string::npos) ADD_FAILURE() << "no " << from;
+    return at == std::string::npos ? text : text.replace(at, from.size(), to);
+}
+
 std::vector<std::string> LogLines() {
     std::vector<std::string> lines;
     std::ifstream in(logfile);
@@ -52,13 +58,40 @@ std::vector<std::string> LogLinesAfterBanner() {
     return lines;
 }
 
+std::vector<std::string> LogLinesWith(const std::string &text) {
+    std::vector<std::string> lines;
+    for (const std::string &line : LogLinesAfterBanner())
+        if (line.find(text) != std::string::npos) lines.push_back(line);
+    return lines;
+}
+
 void CopySampleGame() {
-    std::filesystem::copy(SourceDir() + "/game", ".", std::filesystem::copy_options::recursive);
+    namespace fs = std::filesystem;
+    for (const fs::directory_entry &entry : fs::directory_iterator(SourceDir() + "/game"))
+        if (entry.path().filename() != logfile && entry.path().extension() != ".qbs")
+            fs::copy(entry.path(), entry.path().filename(), fs::copy_options::recursive);
+    // The shipped index must read; the tests then see the samples alone.
     ASSERT_EQ(ReadGameIndex(), 0);
+    std::string index;
+    int found = 0;
+    for (const char *dir : {"testproject", "cinderridge"})
+        for (int i = 0; i < indarrsiz; i++) {
+            const indexentry &e = GameIndex[i];
+            if (e.projectdir != dir) continue;
+            index += "INDEX=" + std::to_string(++found) + "\nNAME=" + e.name + "\nDESCRIPTION=" + e.description +
+                     "\nCREATOR=" + e.creator + "\nPROJECTDIR=" + dir + "\nPROJECTDATA=" + e.projectdata +
+                     "\nURL=" + e.url + "\nEND INDEX\n";
+            break;
+        }
+    ASSERT_EQ(found, 2) << "the index lacks a sample project";
+    WriteFile(indexfile, "1\nINDEXCOUNT=2\n" + index);
+    ASSERT_EQ(ReadGameIndex(), 0);
+    SetUpLog();
 }
 
 void ReleaseGameBitmaps() {
-    for (BITMAP **bmp : {&playerspritesbmp, &backbuffer, &battlebackbuffer, &enemyvorlet, &ownvorletb}) {
+    for (BITMAP **bmp : {&playerspritesbmp, &backbuffer, &battlebackbuffer, &enemyvorlet, &ownvorletb,
+                         &currentmaptilesbmp}) {
         if (*bmp) destroy_bitmap(*bmp);
         *bmp = nullptr;
     }
@@ -81,6 +114,7 @@ void QbTest::SetUp() {
 }
 
 void QbTest::TearDown() {
+    ReleaseGameBitmaps();
     if (chdir(olddir.c_str()) != 0) ADD_FAILURE() << "cannot return to " << olddir;
     std::error_code ec;
     if (!tempdir.empty()) std::filesystem::remove_all(tempdir, ec);

@@ -20,15 +20,23 @@
 std::string SourceDir();
 void WriteFile(const std::string &path, const std::string &content);
 std::string ReadFileText(const std::string &path);
+// `text` with its first `from` replaced by `to` (a test failure if there is none).
+std::string Replaced(std::string text, const std::string &from, const std::string &to);
 // The log file's lines, without line ends.
 std::vector<std::string> LogLines();
 // Lines of the log after the banner.
 std::vector<std::string> LogLinesAfterBanner();
+// Lines of the log after the banner that hold `text` (" error: " gives the
+// error lines).
+std::vector<std::string> LogLinesWith(const std::string &text);
 
-// Copies the sample game directory into the working directory and reads its
-// index.
+// Copies the sample game directory into the working directory, without the
+// log and saved games a player left there, and reads an index of the two
+// sample projects alone, whatever else game/gameindex.txt lists: Quill Bay
+// is entry 0, Cinder Ridge entry 1. The log starts afresh.
 void CopySampleGame();
-// Destroys the five bitmaps a game set-up creates.
+// Destroys every bitmap a game set-up or a map load creates; each QbTest
+// does so when it ends.
 void ReleaseGameBitmaps();
 
 class QbTest : public ::testing::Test {
