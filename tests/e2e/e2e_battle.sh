@@ -51,10 +51,6 @@ fight() {
     fail "the battle $1 did not end"
 }
 
-# Taps held a little longer than the shared ones: on a loaded machine a short
-# tap's press and release can reach the game together and go unseen.
-tap() { for k in "$@"; do xdotool keydown "$k"; sleep 0.15; xdotool keyup "$k"; sleep 0.3; done; }
-
 battles() { grep -c "^Program: Entering a battletype 1, id 10 and level 3$" "$WORK/qblog.txt"; }
 no_errors() { ! grep -q 'error:' "$WORK/qblog.txt"; }
 
