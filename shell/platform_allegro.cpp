@@ -2,6 +2,7 @@
 // boxes are modal Allegro GUI dialogs drawn inside the game window; a
 // dialog's controls come from the description its owner gives.
 #include <time.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -9,14 +10,157 @@
 #include <string>
 #include <vector>
 
+#include "shell/log.h"
 #include "shell/platform.h"
+
+#include <poll.h>
+#include <pthread.h>
+#include <signal.h>
+#include <xalleg.h>
 
 static volatile int closerequested = 0;
 
 static void OnCloseButton() { closerequested = 1; }
 END_OF_FUNCTION(OnCloseButton)
 
+// ---------------------------------------------------------------------------
+// The library's background thread does its window-system work (reading the
+// keys, the mouse and the window's events) every 10 ms, but wakes every
+// millisecond to look whether the 10 ms have passed, which alone costs a few
+// per cent of a core while the game stands still. This one sleeps until the
+// window system sends something, and makes a pass at least every tenth of a
+// second besides; what the game draws is sent by the game itself
+// (SendDrawing). The library takes it through the background manager it
+// starts with.
+
+namespace quietbg {
+pthread_mutex_t lock = PTHREAD_MUTEX_INITIALIZER;
+pthread_cond_t enabled = PTHREAD_COND_INITIALIZER;
+int disabled = 0;
+bg_func funcs[16];
+volatile int alive = 0;
+pthread_t thread;
+
+// Until the window system sends something, or `ms` milliseconds.
+void WaitForEvents(int ms) {
+    Display *display = _xwin.display;
+    if (!display) {
+        struct timespec pause = {0, ms * 1000000L};
+        nanosleep(&pause, nullptr);
+        return;
+    }
+    // Events the game's own calls already read wait in the queue.
+    if (XQLength(display) > 0) return;
+    struct pollfd connection = {ConnectionNumber(display), POLLIN, 0};
+    poll(&connection, 1, ms);
+}
+
+void *Run(void *) {
+    // Signals go to the game's own thread, whose handlers shut the library
+    // down; here they would wait for this thread.
+    sigset_t all;
+    sigfillset(&all);
+    pthread_sigmask(SIG_BLOCK, &all, nullptr);
+    while (alive) {
+        // Events come in bursts (a moving pointer sends hundreds a second);
+        // one pass every 10 ms takes them all, as the library's own did.
+        struct timespec gap = {0, 10000000L};
+        nanosleep(&gap, nullptr);
+        WaitForEvents(100);
+        pthread_mutex_lock(&lock);
+        while (disabled > 0) pthread_cond_wait(&enabled, &lock);
+        for (bg_func f : funcs)
+            if (f) f(1);
+        pthread_mutex_unlock(&lock);
+    }
+    return nullptr;
+}
+int Init() {
+    alive = 1;
+    if (pthread_create(&thread, nullptr, Run, nullptr) == 0) return 0;
+    alive = 0;
+    return -1;
+}
+void Exit() {
+    if (!alive) return;
+    alive = 0;
+    if (!pthread_equal(pthread_self(), thread)) pthread_join(thread, nullptr);
+}
+int Register(bg_func f) {
+    pthread_mutex_lock(&lock);
+    int result = -1;
+    for (bg_func &slot : funcs)
+        if (!slot) {
+            slot = f;
+            result = 0;
+            break;
+        }
+    pthread_mutex_unlock(&lock);
+    return result;
+}
+int Unregister(bg_func f) {
+    // When the window system goes away, its error handler ends the program
+    // from inside a pass, and the shutdown takes the handlers off from this
+    // very thread, which already holds the lock.
+    const bool inpass = alive && pthread_equal(pthread_self(), thread);
+    if (!inpass) pthread_mutex_lock(&lock);
+    for (bg_func &slot : funcs)
+        if (slot == f) slot = nullptr;
+    if (!inpass) pthread_mutex_unlock(&lock);
+    return 0;
+}
+void Enable() {
+    pthread_mutex_lock(&lock);
+    if (--disabled == 0) pthread_cond_broadcast(&enabled);
+    pthread_mutex_unlock(&lock);
+}
+void Disable() {
+    pthread_mutex_lock(&lock);
+    disabled++;
+    pthread_mutex_unlock(&lock);
+}
+int Disabled() { return disabled; }
+}  // namespace quietbg
+
+// Sleeps this many milliseconds without the library's timer, which would
+// tick every millisecond meanwhile.
+static void Sleep(int ms) {
+    struct timespec pause = {ms / 1000, (ms % 1000) * 1000000L};
+    nanosleep(&pause, nullptr);
+}
+
+// Sends what was drawn on the screen to the window system now, rather than
+// at the background thread's next pass.
+static void SendDrawing() {
+    XLOCK();
+    if (_xwin.display) XFlush(_xwin.display);
+    XUNLOCK();
+}
+
+// Starting the mouse puts it where it follows the pointer by its moves alone,
+// a mode the library leaves after 25 passes of its input handler; a pointer
+// that enters the window meanwhile is put back where the library thinks it
+// is. With passes only when something happens that could last seconds, so
+// the passes are run now instead, and the mouse follows the pointer from the
+// first frame.
+static void EndMouseStartMode() {
+    for (int pass = 0; pass < 30; pass++) _xwin_handle_input();
+}
+
+// The window system went away (its server ended, or the connection broke).
+// The library's own answer ends the program through its shutdown, which
+// waits for the window lock that the other thread may hold at that moment,
+// and hangs; nothing is left to shut down, so the game ends at once, with a
+// line in the log.
+static int OnDisplayLost(Display *) {
+    log(LOG_MINOR, LOGCAT_PROGRAM, "Lost the connection to the window system. Exiting");
+    _exit(1);
+}
+
 int PlatformStart() {
+    _bg_man_pthreads = bg_manager{1,                  quietbg::Init,    quietbg::Exit,
+                                  quietbg::Register,  quietbg::Unregister, quietbg::Enable,
+                                  quietbg::Disable,   quietbg::Disabled};
     // An X server now and then hangs up on a new connection before greeting
     // it, when other clients connect or leave at the same moment. The
     // library then finds no system driver and fails without a word, so the
@@ -33,9 +177,11 @@ int PlatformStart() {
     if (started != 0) return -1;
     set_color_depth(16);
     if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, 352, 352, 0, 0) != 0) return -1;
+    XSetIOErrorHandler(OnDisplayLost);
     install_keyboard();
     install_timer();
     install_mouse();
+    EndMouseStartMode();
     set_uformat(U_ASCII);
     set_window_title("Quillbay");
     LOCK_FUNCTION(OnCloseButton);
@@ -68,9 +214,9 @@ int LocalHour() {
     return local.tm_hour;
 }
 
-// Keys change at most a few dozen times a second; a hundred looks a second
-// catch every press and cost next to nothing.
-void WaitTick() { rest(10); }
+// A key is held a tenth of a second even in a quick tap; fifty looks a
+// second catch every press and cost next to nothing.
+void WaitTick() { Sleep(20); }
 
 // Whether the part of `bmp` a frame would show already stands on the screen:
 // standing still, most frames are, and sending them again costs the game
@@ -104,8 +250,14 @@ void ShowBuffer(BITMAP *bmp) {
         struct timespec wait = {(time_t)((nextns - nowns) / 1000000000LL), (long)((nextns - nowns) % 1000000000LL)};
         nanosleep(&wait, nullptr);
     }
-    if (bmp && !SameAsScreen(bmp)) blit(bmp, screen, 0, 0, 0, 0, 360, 370);
-    nextns += frame;
+    const bool same = bmp && SameAsScreen(bmp);
+    if (bmp && !same) {
+        blit(bmp, screen, 0, 0, 0, 0, 360, 370);
+        SendDrawing();
+    }
+    // A frame like the one before means nothing moves: the next pass looks
+    // at the keys a twentieth of a second later rather than a sixtieth.
+    nextns += same ? 3 * frame : frame;
     next.tv_sec = (time_t)(nextns / 1000000000LL);
     next.tv_nsec = (long)(nextns % 1000000000LL);
 }
@@ -205,8 +357,10 @@ static int RunModal(DIALOG *dialog, int focus, bool (*done)(DIALOG *)) {
     DIALOG_PLAYER *player = init_dialog(dialog, focus);
     while (update_dialog(player)) {
         if (closerequested || (done && done(dialog))) break;
-        // Keys and the mouse change far less often than this loop could run.
-        rest(5);
+        SendDrawing();
+        // Keys and the mouse change far less often than this loop could run;
+        // the dialog reads typed keys from the library's buffer.
+        Sleep(30);
     }
     int closer = closerequested ? -1 : player->obj;
     shutdown_dialog(player);
@@ -218,7 +372,7 @@ static int RunModal(DIALOG *dialog, int focus, bool (*done)(DIALOG *)) {
     }
     ShowMouse(before);
     // Keys that closed the dialog must not leak into what comes next.
-    while (key[KEY_ENTER] || key[KEY_SPACE] || key[KEY_ESC]) rest(1);
+    while (key[KEY_ENTER] || key[KEY_SPACE] || key[KEY_ESC]) Sleep(10);
     clear_keybuf();
     return closer;
 }
@@ -446,7 +600,7 @@ static int ListClick(DIALOG *d, DlgList &list) {
     const bool onbar = gui_mouse_x() >= d->x + d->w - 10 && count > rows;
     const int pagedown = gui_mouse_y() >= d->y + d->h / 2;
     const int row = d->d2 + (gui_mouse_y() - d->y - 2) / ListRowHeight();
-    while (gui_mouse_b()) rest(1);
+    while (gui_mouse_b()) Sleep(10);
     if (onbar) {
         d->d2 += pagedown ? rows : -rows;
         KeepSelectionVisible(d, list);
@@ -480,7 +634,7 @@ static int ModelListProc(int msg, DIALOG *d, int c) {
     case MSG_CLICK: return ListClick(d, *list);
     case MSG_DCLICK:
         // The second press must not land as a click on what OK shows next.
-        while (gui_mouse_b()) rest(1);
+        while (gui_mouse_b()) Sleep(10);
         if (list->cursel < 0) return D_O_K;
         Press(d, IDOK);
         return AfterCommand(d);

@@ -61,4 +61,20 @@ check "the map below it stayed still" same ridge-start ridge-walked 352x250+0+90
 tap Escape
 check "Escape ends with status 255" [ "$(wait_exit 10)" = "255" ]
 check "no error line" no_errors
+
+# The window system goes away in the middle of a walk: the game ends at once
+# with a line in its log, neither hanging nor crashing. (Last: the display
+# is gone afterwards.)
+prepare_game_dir
+start_game
+choose 1
+xdotool keydown Left
+sleep 0.3
+kill "$XVFB_PID"
+XVFB_PID=""
+# Waited for here, not inside the check's subshell, which cannot collect the
+# status of a game that ends after it started.
+wait_until "$E2E_TIMEOUT" game_gone
+check "the game ends with status 1" [ "$(wait_exit 10)" = "1" ]
+check "the lost window system is logged" log_has "Minor Program error: Lost the connection to the window system. Exiting"
 echo "e2e walk: all checks passed"
