@@ -43,6 +43,8 @@ BENCHMARK(BM_FullFrameBlit);
 // Keeps each benchmark's time per iteration for the ratio at the end.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
+    // Plain text, whatever the terminal: the figures are read and copied.
+    RatioReporter() : ConsoleReporter(OO_Tabular) {}
     void ReportRuns(const std::vector<Run> &runs) override {
         for (const Run &run : runs) times[run.benchmark_name()] = run.GetAdjustedRealTime();
         ConsoleReporter::ReportRuns(runs);
