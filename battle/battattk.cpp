@@ -106,7 +106,7 @@ static void ChangeStage(const stageeffect &e, int side, const std::string &name)
     int8_t &stage = StageField(side, e.stage);
     stage = (int8_t)(stage + e.delta);
     const char *format = side == 2 ? "Enemy %s's %s %s!" : "%s's %s %s!";
-    BattleMessage(BattleFormat(format, name.c_str(), e.word, e.delta < 0 ? "fell" : "rose"));
+    BattleMessage(Format(format, name.c_str(), e.word, e.delta < 0 ? "fell" : "rose"));
     if (stage < -6 || stage > 6) {
         stage = (int8_t)std::clamp((int)stage, -6, 6);
         BattleMessage("But it didn't work");
@@ -125,7 +125,7 @@ static void SecondaryEffect(int effect, int side, const ownedvorl &attacker, con
     }
     if (effect == 54) {
         uint8_t &focus = side == 1 ? battleinfo.ownfocus : battleinfo.enemyfocus;
-        BattleMessage(BattleFormat("%s is getting focused.", attacker.nickname.c_str()));
+        BattleMessage(Format("%s is getting focused.", attacker.nickname.c_str()));
         if (focus == 1)
             BattleMessage("But it failed!");
         else
@@ -171,7 +171,7 @@ static void Faint(int side, const ownedvorl &defender) {
     if (side == 1) {
         wildvorlet.hp = 0;
         wildvorlet.status = STATUS_FAINTED;
-        BattleMessage(BattleFormat("Enemy %s fainted!", defender.nickname.c_str()));
+        BattleMessage(Format("Enemy %s fainted!", defender.nickname.c_str()));
         double factor = PlayerVorlet().otid != MainPlayer.trainerid ? 1.5 : 1.0;
         int award = (int)(VrltData[wildvorlet.species].baseexp * wildvorlet.level * factor / 7.0);
         AddPlayerExp(wildvorlet.species, award);
@@ -179,8 +179,8 @@ static void Faint(int side, const ownedvorl &defender) {
         ownedvorl &own = PlayerVorlet();
         own.hp = 0;
         own.status = STATUS_FAINTED;
-        BattleMessage(BattleFormat("%s fainted!", defender.nickname.c_str()));
-        BattleMessage(BattleFormat("%s blacked out!", MainPlayer.name.c_str()));
+        BattleMessage(Format("%s fainted!", defender.nickname.c_str()));
+        BattleMessage(Format("%s blacked out!", MainPlayer.name.c_str()));
         own.hp = own.maxhp;
         own.status = STATUS_NONE;
     }
@@ -195,25 +195,25 @@ static bool AttackerActs(int side, const ownedvorl &attacker, const moveinfo &m)
     if (attacker.status == STATUS_FROZEN) {
         // A move that a frozen creature may choose never thaws it.
         if (random(9) != 2 || (m.flags & MOVEFLAG_FROZENUSE)) {
-            BattleMessage(BattleFormat("%s is frozen solid!", name));
+            BattleMessage(Format("%s is frozen solid!", name));
             return false;
         }
-        BattleMessage(BattleFormat("%s thawed!", name));
+        BattleMessage(Format("%s thawed!", name));
         live.status = STATUS_NONE;
     }
     if (attacker.status == STATUS_PARALYZED && random(3) == 2) {
-        BattleMessage(BattleFormat("%s is fully paralyzed!", name));
+        BattleMessage(Format("%s is fully paralyzed!", name));
         return false;
     }
     if (attacker.status == STATUS_ASLEEP) {
         uint8_t &sleep = side == 1 ? battleinfo.ownsleep : battleinfo.enemysleep;
         if (sleep > 0) sleep--;
         if (sleep == 0) {
-            BattleMessage(BattleFormat("%s woke up!", name));
+            BattleMessage(Format("%s woke up!", name));
             live.status = STATUS_NONE;
         } else if (side == 2 || m.effect == 73 || m.effect == 93) {
             // The player's creature acts in its sleep unless the move needs it awake.
-            BattleMessage(BattleFormat("%s is fast asleep!", name));
+            BattleMessage(Format("%s is fast asleep!", name));
             return false;
         }
     }
@@ -236,11 +236,11 @@ void BattleUseAttack(int side) {
     const moveinfo &m = MoveData[move];
     if (!AttackerActs(side, attacker, m)) return;
 
-    BattleMessage(BattleFormat(side == 1 ? "%s used %s!" : "Enemy %s used %s!", attacker.nickname.c_str(), m.name));
+    BattleMessage(Format(side == 1 ? "%s used %s!" : "Enemy %s used %s!", attacker.nickname.c_str(), m.name));
     int slot = side == 1 ? battleinfo.playerslot : battleinfo.enemyslot;
     if (slot < MOVESLOTS) VorletOf(side).moves[slot].pp--;  // the fallback spends nothing
 
-    std::string missed = BattleFormat("It didn't affect %s!", defender.nickname.c_str());
+    std::string missed = Format("It didn't affect %s!", defender.nickname.c_str());
     int damage = 0;
     if (m.power > 0) {
         if (m.effect == 23) {
@@ -256,7 +256,7 @@ void BattleUseAttack(int side) {
     int evasion = attackerown ? battleinfo.enemyevasion : battleinfo.ownevasion;
     int accuracy = attackerown ? battleinfo.ownaccuracy : battleinfo.enemyaccuracy;
     if (!(m.flags & MOVEFLAG_NEVERMISS) && random(255) > HitThreshold(m.accuracy, evasion, accuracy))
-        return BattleMessage(BattleFormat(attackerown ? "%s missed!" : "Enemy %s missed", attacker.nickname.c_str()));
+        return BattleMessage(Format(attackerown ? "%s missed!" : "Enemy %s missed", attacker.nickname.c_str()));
 
     const vrltinfo &row = VrltData[defender.species];
     auto hastype = [&](int type) { return row.type1 == type || row.type2 == type; };
@@ -267,7 +267,7 @@ void BattleUseAttack(int side) {
     livedefender.hp -= damage;
     if (damage != 0 && m.effect != 23) EffectivenessMessages(m.type, row.type1, row.type2);
     if (defender.status == STATUS_FROZEN && (m.type == TYPE_FIRE || (m.flags & MOVEFLAG_THAWTARGET))) {
-        BattleMessage(BattleFormat("%s thawed!", defender.nickname.c_str()));
+        BattleMessage(Format("%s thawed!", defender.nickname.c_str()));
         livedefender.status = STATUS_NONE;
     }
     if (livedefender.hp <= 0) return Faint(side, defender);

@@ -2,7 +2,6 @@
 #include "battle/battle.h"
 
 #include <algorithm>
-#include <cstdarg>
 #include <cstdio>
 
 #include "fileload/fileload.h"
@@ -40,14 +39,6 @@ void CreateBattleBuffers(bool pictures) {
 // ---------------------------------------------------------------------------
 // The battle screen
 
-std::string BattleFormat(const char *format, ...) {
-    char text[256];
-    va_list args;
-    va_start(args, format);
-    vsnprintf(text, sizeof text, format, args);
-    va_end(args);
-    return text;
-}
 
 void BattleText(int x, int y, const std::string &text) {
     if (battletranscript) battletranscript->push_back(text);
@@ -96,7 +87,7 @@ static void DrawHPBar(const ownedvorl &vorlet, int x, int y) {
 
 // The summary line "status :Llevel gender", ending at x = right.
 static void DrawLevelLine(const ownedvorl &vorlet, int right, int y) {
-    std::string line = BattleFormat("%s :L%u %s", StatusText(vorlet), (unsigned)vorlet.level, GenderMark(vorlet));
+    std::string line = Format("%s :L%u %s", StatusText(vorlet), (unsigned)vorlet.level, GenderMark(vorlet));
     textout_right_ex(battlebackbuffer, font, line.c_str(), right, y, blkclr, -1);
 }
 
@@ -115,7 +106,7 @@ void DrawTrainerHPBox() {
     textout_ex(battlebackbuffer, font, own.nickname.c_str(), 235, 205, blkclr, -1);
     DrawLevelLine(own, 340, 215);
     DrawHPBar(own, 235, 225);
-    std::string hp = BattleFormat("%d/%d", own.hp, own.maxhp);
+    std::string hp = Format("%d/%d", own.hp, own.maxhp);
     textout_ex(battlebackbuffer, font, hp.c_str(), 235, 238, blkclr, -1);
     // At the highest level there is no next threshold: the bar stays full.
     int lo = ExpNeededForLevel(own.level, own.species);
@@ -140,8 +131,8 @@ static void DrawMoveMenu(const ownedvorl &own) {
         const moveslot &m = own.moves[slot];
         if (m.move < 1 || m.move >= MOVECOUNT) break;
         int y = 300 + 10 * slot;
-        std::string line = BattleFormat("%d. %s", slot + 1, MoveData[m.move].name);
-        std::string pp = BattleFormat("%d/%d", m.pp, m.maxpp);
+        std::string line = Format("%d. %s", slot + 1, MoveData[m.move].name);
+        std::string pp = Format("%d/%d", m.pp, m.maxpp);
         textout_ex(battlebackbuffer, font, line.c_str(), 5, y, blkclr, -1);
         textout_ex(battlebackbuffer, font, pp.c_str(), 120, y, blkclr, -1);
         textout_ex(battlebackbuffer, font, vltypes[MoveData[m.move].type].name, 200, y, blkclr, -1);
@@ -155,12 +146,12 @@ void DrawBattle() {
     DrawBattleNoText();
     const ownedvorl &own = PlayerVorlet();
     if (battleinfo.menupage == 0) {
-        std::string title = BattleFormat("What should %s do?", own.nickname.c_str());
+        std::string title = Format("What should %s do?", own.nickname.c_str());
         textout_ex(battlebackbuffer, font, title.c_str(), 5, 275, blkclr, -1);
         static const char *const lines[] = {"1. Fight", "2. Vorlet", "3. Pack", "4. Run"};
         for (int i = 0; i < 4; i++) textout_ex(battlebackbuffer, font, lines[i], 5, 300 + 10 * i, blkclr, -1);
     } else if (battleinfo.menupage == 1) {
-        std::string title = BattleFormat("What should %s use?", own.nickname.c_str());
+        std::string title = Format("What should %s use?", own.nickname.c_str());
         textout_ex(battlebackbuffer, font, title.c_str(), 5, 275, blkclr, -1);
         DrawMoveMenu(own);
     }
@@ -184,7 +175,7 @@ void BattleMessage(const std::string &text) {
 // Loads a creature picture in place of the old one; false when the file is
 // missing. A file that cannot be read keeps the old picture (logged).
 static bool LoadBattlePicture(BITMAP *&picture, const char *format, int species) {
-    std::string path = BattleFormat(format, (unsigned)species);
+    std::string path = Format(format, (unsigned)species);
     if (!FileExists(path)) return false;
     PALETTE pal;
     BITMAP *loaded = LoadPicture(path, pal);
@@ -247,7 +238,7 @@ void StartBattle(int battletype, int id, int level) {
     if (screen) clear_bitmap(screen);
     BlankBattleScreen();
     if (currbattletype == BATTLETYPE_WILD) {
-        BattleText(5, 275, BattleFormat("Wild %s appeared", VrltData[wildvorlet.species].name));
+        BattleText(5, 275, Format("Wild %s appeared", VrltData[wildvorlet.species].name));
         const char *front = wildvorlet.shiny == 1 ? "brels\\%ugs.bmp" : "brel\\%ug.bmp";
         if (!LoadBattlePicture(enemyvorlet, front, wildvorlet.species)) {
             log(LOG_BREAKING, LOGCAT_PROGRAM, "Enemy Vorlet picture does not exist!!");
@@ -262,7 +253,7 @@ void StartBattle(int battletype, int id, int level) {
     BlankBattleScreen();
     DrawEnemyPicture();
     const ownedvorl &own = PlayerVorlet();
-    BattleText(5, 275, BattleFormat("%s send out %s!", MainPlayer.name.c_str(), own.nickname.c_str()));
+    BattleText(5, 275, Format("%s send out %s!", MainPlayer.name.c_str(), own.nickname.c_str()));
     DrawEnemyHPBox();
     if (own.shiny == 1) log(LOG_DEBUG, LOGCAT_PROGRAM, "It's shiny!!");
     const char *back = own.shiny == 1 ? "brelsb\\%ugsb.bmp" : "brelb\\%ugb.bmp";
@@ -287,7 +278,7 @@ void EndBattle() {
 
 void RunFromBattle(unsigned char) {
     if (currbattletype == BATTLETYPE_WILD) {
-        BattleMessage(BattleFormat("%s ran away!", MainPlayer.name.c_str()));
+        BattleMessage(Format("%s ran away!", MainPlayer.name.c_str()));
         EndBattle();
     } else if (currbattletype == BATTLETYPE_TRAINER) {
         BattleMessage("No! There's no running from a trainer battle!");

@@ -76,8 +76,6 @@ void DrawEnemyHPBox();
 void DrawTrainerHPBox();
 // The whole screen with the main menu or the move menu.
 void DrawBattle();
-// A printf-style battle text (at most 255 characters).
-std::string BattleFormat(const char *format, ...) __attribute__((format(printf, 1, 2)));
 // Writes one line of battle text in black at (x, y) of the battle screen.
 void BattleText(int x, int y, const std::string &text);
 // The message step: the screen without menu, the text at the message

@@ -28,7 +28,7 @@ static void ShowStatTable(const int before[6], const ownedvorl &vorlet) {
     DrawBattleNoText();
     for (int k = 0; k < 6; k++)
         BattleText(5, 275 + 10 * k,
-                   BattleFormat(formats[k], (unsigned)before[k], (unsigned)(after[k] - before[k]), (unsigned)after[k]));
+                   Format(formats[k], (unsigned)before[k], (unsigned)(after[k] - before[k]), (unsigned)after[k]));
     ShowBuffer(battlebackbuffer);
     WaitForSpace();
 }
@@ -44,10 +44,10 @@ static bool AnyAnswerKeyDown() {
 static void ReplacePrompt(ownedvorl &vorlet, int move) {
     const char *name = vorlet.nickname.c_str(), *newmove = MoveData[move].name;
     DrawBattleNoText();
-    BattleText(5, 275, BattleFormat("%s wants to learn %s, but already knows four moves.", name, newmove));
+    BattleText(5, 275, Format("%s wants to learn %s, but already knows four moves.", name, newmove));
     BattleText(5, 285, "What should it replace?");
     for (int k = 0; k < MOVESLOTS; k++)
-        BattleText(5, 300 + 10 * k, BattleFormat("%d. %s", k + 1, MoveName(vorlet.moves[k].move)));
+        BattleText(5, 300 + 10 * k, Format("%d. %s", k + 1, MoveName(vorlet.moves[k].move)));
     BattleText(5, 340, "5. Cancel");
     ShowBuffer(battlebackbuffer);
     while (!AnyAnswerKeyDown() && !CloseRequested()) WaitTick();
@@ -56,14 +56,14 @@ static void ReplacePrompt(ownedvorl &vorlet, int move) {
     for (int k = 0; k < MOVESLOTS; k++) {
         if (!key[slotkeys[k]]) continue;
         DrawBattleNoText();
-        BattleText(5, 275, BattleFormat("%s forgot %s and", name, MoveName(vorlet.moves[k].move)));
+        BattleText(5, 275, Format("%s forgot %s and", name, MoveName(vorlet.moves[k].move)));
         vorlet.moves[k] = {move, MoveData[move].pp, MoveData[move].pp};
-        BattleText(5, 285, BattleFormat("%s learned %s!", name, newmove));
+        BattleText(5, 285, Format("%s learned %s!", name, newmove));
         ShowBuffer(battlebackbuffer);
     }
     if (key[KEY_5]) {
         DrawBattleNoText();
-        BattleText(5, 275, BattleFormat("%s stopped learning %s", name, newmove));
+        BattleText(5, 275, Format("%s stopped learning %s", name, newmove));
         ShowBuffer(battlebackbuffer);
     }
 }
@@ -81,7 +81,7 @@ static void LearnNewMoves(ownedvorl &vorlet) {
         }
         // Shown without a wait: the next screen follows at once.
         DrawBattleNoText();
-        BattleText(5, 275, BattleFormat("%s learned %s!", vorlet.nickname.c_str(), MoveData[move].name));
+        BattleText(5, 275, Format("%s learned %s!", vorlet.nickname.c_str(), MoveData[move].name));
         ShowBuffer(battlebackbuffer);
     }
 }
@@ -90,7 +90,7 @@ static void LevelUp(int position, ownedvorl &vorlet) {
     const int before[6] = {vorlet.maxhp, vorlet.attack, vorlet.defense, vorlet.speed, vorlet.spattack, vorlet.spdefense};
     vorlet.level++;
     battleinfo.grewlevel[position] = 1;
-    BattleMessage(BattleFormat("%s reached level %u!", vorlet.nickname.c_str(), (unsigned)vorlet.level));
+    BattleMessage(Format("%s reached level %u!", vorlet.nickname.c_str(), (unsigned)vorlet.level));
     ComputeStats(vorlet);
     vorlet.hp += vorlet.maxhp - before[0];  // a damaged creature keeps its damage
     ShowStatTable(before, vorlet);

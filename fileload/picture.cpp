@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <cstdarg>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -51,16 +50,6 @@ void Put32(std::vector<uint8_t> &d, size_t at, uint32_t v) {
     for (int i = 0; i < 4; i++) d[at + i] = (uint8_t)(v >> (8 * i));
 }
 
-std::string Why(const char *format, ...) __attribute__((format(printf, 1, 2)));
-std::string Why(const char *format, ...) {
-    char text[200];
-    va_list args;
-    va_start(args, format);
-    vsnprintf(text, sizeof text, format, args);
-    va_end(args);
-    return text;
-}
-
 bool BitsSupported(const Bmp &bmp) {
     switch (bmp.bits) {
     case 1: case 4: case 8: case 24: return bmp.compression == 0;
@@ -76,7 +65,7 @@ std::string CheckBmp(const std::vector<uint8_t> &head, long long size, Bmp &bmp)
     if (head.size() < 26 || head[0] != 'B' || head[1] != 'M') return "it is not a BMP picture";
     uint32_t hsz = Get32(head, 14);
     if (hsz != 12 && hsz != 40 && hsz != 52 && hsz != 56 && hsz != 108 && hsz != 124)
-        return Why("a header of %u bytes is not one of a BMP picture's", hsz);
+        return Format("a header of %u bytes is not one of a BMP picture's", hsz);
     bmp.core = hsz == 12;
     if (bmp.core) {
         bmp.width = Get16(head, 18);
@@ -90,15 +79,15 @@ std::string CheckBmp(const std::vector<uint8_t> &head, long long size, Bmp &bmp)
     uint32_t planes = Get16(head, bmp.core ? 22 : 26);
     bmp.bits = Get16(head, bmp.core ? 24 : 28);
     long long rows = llabs(bmp.height);
-    if (bmp.width <= 0 || rows == 0) return Why("%lld by %lld pixels is not a picture size", bmp.width, rows);
+    if (bmp.width <= 0 || rows == 0) return Format("%lld by %lld pixels is not a picture size", bmp.width, rows);
     if (bmp.width > kMaxSide || rows > kMaxSide)
-        return Why("%lld by %lld pixels is more than %d by %d", bmp.width, rows, kMaxSide, kMaxSide);
-    if (planes != 1) return Why("it has %u colour planes, not 1", planes);
+        return Format("%lld by %lld pixels is more than %d by %d", bmp.width, rows, kMaxSide, kMaxSide);
+    if (planes != 1) return Format("it has %u colour planes, not 1", planes);
     if (bmp.compression != 0 && bmp.compression != 3)
-        return Why("compression %u%s is not supported", bmp.compression,
+        return Format("compression %u%s is not supported", bmp.compression,
                    bmp.compression == 1 || bmp.compression == 2 ? " (run-length)" : "");
     if (!BitsSupported(bmp))
-        return Why("%u bits a pixel%s are not supported", bmp.bits, bmp.compression ? " with colour masks" : "");
+        return Format("%u bits a pixel%s are not supported", bmp.bits, bmp.compression ? " with colour masks" : "");
 
     // The three colour masks follow a 40-byte header and are part of the longer ones.
     bmp.headerend = 14 + hsz + (bmp.compression == 3 && hsz == 40 ? 12 : 0);
@@ -111,12 +100,12 @@ std::string CheckBmp(const std::vector<uint8_t> &head, long long size, Bmp &bmp)
         return "its red, green and blue masks are the same";
 
     bmp.offset = Get32(head, 10);
-    if (bmp.offset > size) return Why("its pixels would begin at byte %u, past its end at %lld", bmp.offset, size);
-    if (bmp.offset < bmp.headerend) return Why("its pixels would begin at byte %u, inside its header", bmp.offset);
+    if (bmp.offset > size) return Format("its pixels would begin at byte %u, past its end at %lld", bmp.offset, size);
+    if (bmp.offset < bmp.headerend) return Format("its pixels would begin at byte %u, inside its header", bmp.offset);
     if (bmp.bits <= 8 && bmp.offset - bmp.headerend < (bmp.core ? 3u : 4u)) return "it has no colour table";
     bmp.rowbytes = (bmp.width * bmp.bits + 31) / 32 * 4;
     if (bmp.rowbytes * rows > size - bmp.offset)
-        return Why("its %lld rows of %lld bytes from byte %u run past its end at %lld", rows, bmp.rowbytes,
+        return Format("its %lld rows of %lld bytes from byte %u run past its end at %lld", rows, bmp.rowbytes,
                    bmp.offset, size);
     return "";
 }
@@ -183,13 +172,13 @@ std::string ReadBmp(const std::string &host, std::vector<uint8_t> &file, Bmp &bm
     // A FIFO or a device must not be opened: it could block for ever.
     struct stat info;
     if (stat(host.c_str(), &info) != 0)
-        return errno == ENOENT ? "it does not exist" : Why("it cannot be examined (%s)", strerror(errno));
+        return errno == ENOENT ? "it does not exist" : Format("it cannot be examined (%s)", strerror(errno));
     if (!S_ISREG(info.st_mode)) return "it is not a regular file";
     long long size = info.st_size;
     if (size > kMaxFileBytes)
-        return Why("its %lld bytes are more than the %lld a picture may have", size, kMaxFileBytes);
+        return Format("its %lld bytes are more than the %lld a picture may have", size, kMaxFileBytes);
     FILE *in = fopen(host.c_str(), "rb");
-    if (!in) return Why("it cannot be opened (%s)", strerror(errno));
+    if (!in) return Format("it cannot be opened (%s)", strerror(errno));
     file.resize(size < (long long)kHeaderBytes ? (size_t)size : kHeaderBytes);
     size_t got = fread(file.data(), 1, file.size(), in);
     std::string why = got == file.size() ? CheckBmp(file, size, bmp) : "it could not be read in full";
@@ -214,7 +203,7 @@ BITMAP *ReadPicture(const std::string &host, PALETTE pal, std::string &why) {
     int w = 0, h = 0, channels = 0;
     stbi_uc *rgb = stbi_load_from_memory(plain.data(), (int)plain.size(), &w, &h, &channels, 3);
     if (!rgb) {
-        why = Why("the decoder refused it (%s)", stbi_failure_reason());
+        why = Format("the decoder refused it (%s)", stbi_failure_reason());
         return nullptr;
     }
     plain = std::vector<uint8_t>();
@@ -225,7 +214,7 @@ BITMAP *ReadPicture(const std::string &host, PALETTE pal, std::string &why) {
             for (int x = 0; x < w; x++, p += 3) putpixel(out, x, y, makecol(p[0], p[1], p[2]));
         FillPalette(pal, table, bmp.bits);
     } else {
-        why = Why("there is no memory for %d by %d pixels", w, h);
+        why = Format("there is no memory for %d by %d pixels", w, h);
     }
     stbi_image_free(rgb);
     return out;

@@ -27,7 +27,6 @@ static const char *CategoryWord(int category) {
     }
 }
 
-static std::string FormatString(const char *format, ...) __attribute__((format(printf, 1, 2)));
 
 static std::string VFormat(const char *format, va_list args) {
     va_list copy;
@@ -63,7 +62,7 @@ static FILE *OpenLog(const char *mode) {
     return file;
 }
 
-static std::string FormatString(const char *format, ...) {
+std::string Format(const char *format, ...) {
     va_list args;
     va_start(args, format);
     std::string text = VFormat(format, args);
@@ -75,7 +74,7 @@ void SetUpLog() {
     FILE *file = OpenLog("w");
     if (!file) {
         if (errno != ENOENT) {
-            std::string line = FormatString("Unable to write to %s: %s", logfile, strerror(errno));
+            std::string line = Format("Unable to write to %s: %s", logfile, strerror(errno));
             ShowAlert(line.c_str(), "File error", "&OK");
         }
         return;
@@ -94,12 +93,12 @@ void log(int level, int category, const char *text) {
     std::string line;
     const char *title = nullptr;
     switch (level) {
-    case LOG_BREAKING: line = FormatString("Breaking %s error: %s", word, text); title = "Error!"; break;
-    case LOG_MAJOR: line = FormatString("Major %s error: %s", word, text); title = "Error!"; break;
-    case LOG_MINOR: line = FormatString("Minor %s error: %s", word, text); break;
-    case LOG_INFO: line = FormatString("%s: %s", word, text); break;
-    case LOG_DEBUG: line = FormatString("%s debug: %s", word, text); title = "Debug.."; break;
-    default: line = FormatString("%s (level %d): %s", word, level, text); break;
+    case LOG_BREAKING: line = Format("Breaking %s error: %s", word, text); title = "Error!"; break;
+    case LOG_MAJOR: line = Format("Major %s error: %s", word, text); title = "Error!"; break;
+    case LOG_MINOR: line = Format("Minor %s error: %s", word, text); break;
+    case LOG_INFO: line = Format("%s: %s", word, text); break;
+    case LOG_DEBUG: line = Format("%s debug: %s", word, text); title = "Debug.."; break;
+    default: line = Format("%s (level %d): %s", word, level, text); break;
     }
 
     if (title && (level != LOG_DEBUG || showdebugboxes)) ShowMessageBox(line.c_str(), title);
@@ -107,7 +106,7 @@ void log(int level, int category, const char *text) {
     FILE *file = OpenLog("a");
     if (!file) {
         if (errno != ENOENT) {
-            std::string alertline = FormatString("Unable to append to %s: %s", logfile, strerror(errno));
+            std::string alertline = Format("Unable to append to %s: %s", logfile, strerror(errno));
             ShowAlert(alertline.c_str(), "File error", "&OK");
         }
     } else {

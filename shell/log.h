@@ -2,6 +2,8 @@
 // goes through log(), which writes qblog.txt and shows the serious ones.
 #pragma once
 
+#include <string>
+
 extern const char *logfile;
 // 0: debug lines are written without their box (the --no-debug-boxes switch).
 extern int showdebugboxes;
@@ -18,3 +20,5 @@ void log(int level, int category, const char *text);
 extern void (*logwatch)(int level, int category, const char *text);
 // log() with a printf-style text; never cuts or overruns a long text.
 void logfmt(int level, int category, const char *format, ...) __attribute__((format(printf, 3, 4)));
+// A printf-style text of any length, as logfmt writes it.
+std::string Format(const char *format, ...) __attribute__((format(printf, 1, 2)));

@@ -119,7 +119,7 @@ TEST_F(BattleTest, DamageFollowsTheChartTheCapAndTheSpreadAndCriticalHitsIgnoreH
         Spaces(1);
         EXPECT_EQ(BattleDoDamage(Own(), wildvorlet, move, 1), result) << species << " " << move << " " << critdraw;
         EXPECT_EQ(LogLines().back(),
-                  BattleFormat("Program debug: atkval %d and defval %d with damage %d and damage2 %d", a, d, damage, capped));
+                  Format("Program debug: atkval %d and defval %d with damage %d and damage2 %d", a, d, damage, capped));
     }
 }
 
@@ -194,7 +194,7 @@ TEST_F(BattleTest, MovesShowTheirMessagesInOrderAndLeaveTheirMark) {
         Draws(draws);
         Spaces(6);
         BattleUseAttack(side);
-        std::string shown, used = BattleFormat(side == 1 ? "Kindlet used %s!" : "Enemy Rillfin used %s!", MoveData[move].name);
+        std::string shown, used = Format(side == 1 ? "Kindlet used %s!" : "Enemy Rillfin used %s!", MoveData[move].name);
         for (const std::string &t : texts) shown += (shown.empty() ? "" : "|") + (t == used ? "*" : t);
         EXPECT_EQ(shown, said) << MoveData[move].name;
         EXPECT_TRUE(after()) << said;

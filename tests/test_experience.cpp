@@ -89,7 +89,7 @@ TEST_F(BattleTest, EachLevelShowsItsTableAndTeachesItsMovesWithAPromptForAFifth)
             const int olds[] = {a.maxhp, a.attack, a.defense, a.speed, a.spattack, a.spdefense};
             const int news[] = {b.maxhp, b.attack, b.defense, b.speed, b.spattack, b.spdefense};
             for (int k = 0; k < 6; k++)
-                tables.push_back(BattleFormat("%s: %d   +%d   %d", names[k], olds[k], news[k] - olds[k], news[k]));
+                tables.push_back(Format("%s: %d   +%d   %d", names[k], olds[k], news[k] - olds[k], news[k]));
         }
         for (int i = 0; i < 4; i++) keys.insert(keys.begin(), {{{KEY_SPACE}, 1}, {{}, 1}});
         headless::ScriptKeys(keys);

@@ -12,7 +12,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -115,19 +114,6 @@ void Report(const place &at, const std::string &text, const std::vector<std::str
 
 void Warn(const place &at, const std::string &text, const std::vector<std::string> &hints = {}) {
     Report(at, "warning: " + text, hints);
-}
-
-std::string Format(const char *format, ...) __attribute__((format(printf, 1, 2)));
-std::string Format(const char *format, ...) {
-    va_list args, again;
-    va_start(args, format);
-    va_copy(again, args);
-    std::string text((size_t)std::max(vsnprintf(nullptr, 0, format, args), 0) + 1, '\0');
-    vsnprintf(&text[0], text.size(), format, again);
-    va_end(again);
-    va_end(args);
-    text.pop_back();
-    return text;
 }
 
 // ---- the game's messages ----
