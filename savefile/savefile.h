@@ -5,7 +5,6 @@
 #include <string>
 
 #include "creatures/creatures.h"
-#include "shell/filedialog.h"
 
 // results of SaveSaveFile and LoadSaveFile
 enum {
@@ -38,7 +37,9 @@ struct savedgame {
     int32_t frame = 0;
     std::string mapfile;
 };
-// The file dialog's settings for saving and for loading.
+// The file dialog's settings for saving and for loading (the dialog is the
+// platform's).
+struct FileDialogSettings;
 extern const FileDialogSettings SaveDialogSettings;
 extern const FileDialogSettings LoadDialogSettings;
 
