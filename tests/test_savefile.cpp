@@ -158,4 +158,18 @@ TEST_F(SaveFileTest, AProjectOrMapThatFailsHasItsOwnResult) {
     EXPECT_EQ(LogLinesAfterBanner().back(),
               "Minor Project error: The saved map testproject\\nomap.txt cannot be loaded; the game was not loaded");
     EXPECT_EQ(mapxtile, -99) << "no camera without a map";
+
+    // Cinder Ridge is 9 blocks wide and 40 high: its last block is the edge.
+    game.indexno = 1, game.mapfile = "cinderridge\\ridgemap.txt";
+    game.tilex = 8, game.tiley = 39;
+    WriteSaveFile("ridge.qbs", game);
+    EXPECT_EQ(Through(LoadSaveFile, "ridge.qbs"), LOAD_DONE);
+    game.tilex = 9;
+    WriteSaveFile("ridge.qbs", game);
+    EXPECT_EQ(Through(LoadSaveFile, "ridge.qbs"), LOAD_BADSAVE);
+    EXPECT_EQ(LogLinesAfterBanner().back(), "Major Project error: Save file ridge.qbs places the player at column 9, row "
+                                            "39, outside its map of 9 by 40 blocks");
+    game.tilex = 8, game.tiley = 40;
+    WriteSaveFile("ridge.qbs", game);
+    EXPECT_EQ(Through(LoadSaveFile, "ridge.qbs"), LOAD_BADSAVE);
 }
