@@ -99,10 +99,10 @@ int Register(bg_func f) {
     return result;
 }
 int Unregister(bg_func f) {
-    // When the window system goes away, its error handler ends the program
-    // from inside a pass, and the shutdown takes the handlers off from this
-    // very thread, which already holds the lock.
-    const bool inpass = alive && pthread_equal(pthread_self(), thread);
+    // Whatever ends the program from inside a pass (the library's own answer
+    // to a lost window system does) has the shutdown take the handlers off
+    // from this very thread, which already holds the lock.
+    const bool inpass = pthread_equal(pthread_self(), thread);
     if (!inpass) pthread_mutex_lock(&lock);
     for (bg_func &slot : funcs)
         if (slot == f) slot = nullptr;
