@@ -318,8 +318,9 @@ int LoadSaveFile() {
     // The save's position was checked against the largest map; now against
     // the map it names.
     if (playertilex >= CurrMap.maparrayx || playertiley >= CurrMap.maparrayy) {
-        logfmt(LOG_MAJOR, LOGCAT_PROJECT, "Save file %s places the player at column %d, row %d, outside its map of %d by %d blocks",
-               filename, playertilex, playertiley, CurrMap.maparrayx, CurrMap.maparrayy);
+        logfmt(LOG_MAJOR, LOGCAT_PROJECT,
+               "Save file %s places the player at column %d, row %d, outside its map of %d by %d blocks", filename,
+               playertilex, playertiley, CurrMap.maparrayx, CurrMap.maparrayy);
         return LOAD_BADSAVE;
     }
     CreateMapBuffer();

@@ -33,6 +33,15 @@ END_OF_FUNCTION(OnCloseButton)
 // (SendDrawing). The library takes it through the background manager it
 // starts with.
 
+// Sleeps this long without the library's timer, which would tick every
+// millisecond meanwhile.
+static void SleepNs(long long ns) {
+    if (ns <= 0) return;
+    struct timespec pause = {(time_t)(ns / 1000000000LL), (long)(ns % 1000000000LL)};
+    nanosleep(&pause, nullptr);
+}
+static void Sleep(int ms) { SleepNs(ms * 1000000LL); }
+
 namespace quietbg {
 pthread_mutex_t lock = PTHREAD_MUTEX_INITIALIZER;
 pthread_cond_t enabled = PTHREAD_COND_INITIALIZER;
@@ -45,8 +54,7 @@ pthread_t thread;
 void WaitForEvents(int ms) {
     Display *display = _xwin.display;
     if (!display) {
-        struct timespec pause = {0, ms * 1000000L};
-        nanosleep(&pause, nullptr);
+        Sleep(ms);
         return;
     }
     // Events the game's own calls already read wait in the queue.
@@ -64,8 +72,7 @@ void *Run(void *) {
     while (alive) {
         // Events come in bursts (a moving pointer sends hundreds a second);
         // one pass every 10 ms takes them all, as the library's own did.
-        struct timespec gap = {0, 10000000L};
-        nanosleep(&gap, nullptr);
+        Sleep(10);
         WaitForEvents(100);
         pthread_mutex_lock(&lock);
         while (disabled > 0) pthread_cond_wait(&enabled, &lock);
@@ -122,13 +129,6 @@ void Disable() {
 int Disabled() { return disabled; }
 }  // namespace quietbg
 
-// Sleeps this many milliseconds without the library's timer, which would
-// tick every millisecond meanwhile.
-static void Sleep(int ms) {
-    struct timespec pause = {ms / 1000, (ms % 1000) * 1000000L};
-    nanosleep(&pause, nullptr);
-}
-
 // Sends what was drawn on the screen to the window system now, rather than
 // at the background thread's next pass.
 static void SendDrawing() {
@@ -168,10 +168,7 @@ int PlatformStart() {
     // that is not there fails every try and costs a second and a half.
     int started = -1;
     for (int attempt = 0; attempt < 6 && started != 0; attempt++) {
-        if (attempt > 0) {
-            struct timespec pause = {0, 100000000L * attempt};
-            nanosleep(&pause, nullptr);
-        }
+        if (attempt > 0) Sleep(100 * attempt);
         started = allegro_init();
     }
     if (started != 0) return -1;
@@ -239,17 +236,13 @@ static bool SameAsScreen(BITMAP *bmp) {
 void ShowBuffer(BITMAP *bmp) {
     // Pace shown frames to 60 per second against the monotonic clock; after
     // a long stall the schedule restarts instead of rushing to catch up.
-    static struct timespec next = {0, 0};
-    const long frame = 1000000000L / 60;
+    static long long nextns = 0;
+    const long long frame = 1000000000LL / 60;
     struct timespec now;
     clock_gettime(CLOCK_MONOTONIC, &now);
-    long long nowns = now.tv_sec * 1000000000LL + now.tv_nsec;
-    long long nextns = next.tv_sec * 1000000000LL + next.tv_nsec;
+    const long long nowns = now.tv_sec * 1000000000LL + now.tv_nsec;
     if (nextns == 0 || nowns - nextns > frame * 4) nextns = nowns;
-    if (nextns > nowns) {
-        struct timespec wait = {(time_t)((nextns - nowns) / 1000000000LL), (long)((nextns - nowns) % 1000000000LL)};
-        nanosleep(&wait, nullptr);
-    }
+    SleepNs(nextns - nowns);
     const bool same = bmp && SameAsScreen(bmp);
     if (bmp && !same) {
         blit(bmp, screen, 0, 0, 0, 0, 360, 370);
@@ -258,8 +251,6 @@ void ShowBuffer(BITMAP *bmp) {
     // A frame like the one before means nothing moves: the next pass looks
     // at the keys a twentieth of a second later rather than a sixtieth.
     nextns += same ? 3 * frame : frame;
-    next.tv_sec = (time_t)(nextns / 1000000000LL);
-    next.tv_nsec = (long)(nextns % 1000000000LL);
 }
 
 // ---------------------------------------------------------------------------
