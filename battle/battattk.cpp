@@ -1,14 +1,16 @@
 // Stat stages and damage, using a move, and turn sequencing.
 #include <algorithm>
 
+#include "base/log.h"
+#include "base/numbers.h"
 #include "battle/battle.h"
-#include "shell/log.h"
 
 // ---------------------------------------------------------------------------
 // Stat stages and damage
 
-static ownedvorl &VorletOf(int side) { return side == 1 ? PlayerVorlet() : wildvorlet; }
-static int8_t *StagesOf(int side) { return side == 1 ? battleinfo.ownstages : battleinfo.enemystages; }
+static ownedvorl &VorletOf(int side) { return side == SIDE_PLAYER ? PlayerVorlet() : wildvorlet; }
+static int8_t *StagesOf(int side) { return side == SIDE_PLAYER ? battleinfo.ownstages : battleinfo.enemystages; }
+static int OtherSide(int side) { return side == SIDE_PLAYER ? SIDE_ENEMY : SIDE_PLAYER; }
 
 // The value of stat 1 to 5 of a side as at `stage`, after burn or paralysis.
 static int StatAtStage(int side, int stat, int stage) {
@@ -17,13 +19,13 @@ static int StatAtStage(int side, int stat, int stage) {
     long long value = values[stat - 1];
     if (stage < 0) value = (2 * value) / (2 - stage);
     if (stage > 0) value = ((stage + 2) * value) / 2;
-    if (vorlet.status == STATUS_BURNED && stat == 1) value /= 2;
-    if (vorlet.status == STATUS_PARALYZED && stat == 3) value /= 4;
-    return (int)std::clamp(value, (long long)INT32_MIN, (long long)INT32_MAX);
+    if (vorlet.status == STATUS_BURNED && stat == STAT_ATTACK) value /= 2;
+    if (vorlet.status == STATUS_PARALYZED && stat == STAT_SPEED) value /= 4;
+    return To32(value);
 }
 
 int ModifiedStat(char side, char stat) {
-    if (stat < 1 || stat > 5) {
+    if (stat < STAT_ATTACK || stat > STAT_SPDEFENSE) {
         log(LOG_MAJOR, LOGCAT_PROGRAM, "I got an invalid stat passed to ModifiedStat!");
         return 0;
     }
@@ -40,17 +42,17 @@ static long long ApplyFactor(long long damage, double factor) {
 
 int BattleDoDamage(ownedvorl attacker, ownedvorl defender, int move, int side) {
     const moveinfo &m = MoveData[move];
-    int other = side == 1 ? 2 : 1;
+    int other = OtherSide(side);
     int level = 0;
-    if (side == 1 && battleinfo.ownfocus == 1) level++;
-    if (side == 2 && battleinfo.enemyfocus == 1) level++;
+    if (side == SIDE_PLAYER && battleinfo.ownfocus == 1) level++;
+    if (side == SIDE_ENEMY && battleinfo.enemyfocus == 1) level++;
     if (m.flags & MOVEFLAG_HIGHCRIT) level += 2;
     static const int thresholds[] = {16, 31, 63, 84};
     bool critical = random(255) <= thresholds[level];
     if (critical) BattleMessage("It's a critical hit!");
 
     // A critical hit ignores the attacker's lowered and the defender's raised stage.
-    int atkstat = vltypes[m.type].special ? 4 : 1, defstat = atkstat + 1;
+    int atkstat = vltypes[m.type].special ? STAT_SPATTACK : STAT_ATTACK, defstat = atkstat + 1;
     int atkstage = StagesOf(side)[atkstat - 1], defstage = StagesOf(other)[defstat - 1];
     if (critical) {
         atkstage = std::max(atkstage, 0);
@@ -75,12 +77,12 @@ int BattleDoDamage(ownedvorl attacker, ownedvorl defender, int move, int side) {
 
 bool StatusResisted(int effect, int type1, int type2) {
     auto either = [&](int type) { return type1 == type || type2 == type; };
-    return (effect == 3 && either(TYPE_FIRE)) || (effect == 4 && either(TYPE_ICE)) ||
-           (effect == 13 && either(TYPE_POISON));
+    return (effect == EFFECT_BURN && either(TYPE_FIRE)) || (effect == EFFECT_FREEZE && either(TYPE_ICE)) ||
+           (effect == EFFECT_POISON && either(TYPE_POISON));
 }
 
 // Secondary effects that move a stage by one: on the target or the user,
-// which stage (0 to 4 the stats, 5 accuracy, 6 evasion), and its word.
+// which stage (0 to 4 the stats, then accuracy and evasion), and its word.
 struct stageeffect {
     int effect;
     bool ontarget;
@@ -88,24 +90,32 @@ struct stageeffect {
     int delta;
     const char *word;
 };
+enum { STAGE_ACCURACY = STATCOUNT, STAGE_EVASION };
 static const stageeffect stageeffects[] = {
-    {20, true, 0, -1, "attack"},  {19, true, 1, -1, "defense"},         {26, true, 2, -1, "speed"},
-    {38, true, 4, -1, "special defense"}, {16, true, 5, -1, "accuracy"}, {105, true, 6, -1, "evasion"},
-    {39, false, 0, 1, "attack"},  {47, false, 1, 1, "defense"},         {32, false, 3, 1, "special attack"},
-    {45, false, 6, 1, "evasion"},
+    {EFFECT_ATTACKDOWN, true, STAT_ATTACK - 1, -1, "attack"},
+    {EFFECT_DEFENSEDOWN, true, STAT_DEFENSE - 1, -1, "defense"},
+    {EFFECT_SPEEDDOWN, true, STAT_SPEED - 1, -1, "speed"},
+    {EFFECT_SPDEFENSEDOWN, true, STAT_SPDEFENSE - 1, -1, "special defense"},
+    {EFFECT_ACCURACYDOWN, true, STAGE_ACCURACY, -1, "accuracy"},
+    {EFFECT_EVASIONDOWN, true, STAGE_EVASION, -1, "evasion"},
+    {EFFECT_ATTACKUP, false, STAT_ATTACK - 1, 1, "attack"},
+    {EFFECT_DEFENSEUP, false, STAT_DEFENSE - 1, 1, "defense"},
+    {EFFECT_SPATTACKUP, false, STAT_SPATTACK - 1, 1, "special attack"},
+    {EFFECT_EVASIONUP, false, STAGE_EVASION, 1, "evasion"},
 };
 
 static int8_t &StageField(int side, int stage) {
-    if (stage < 5) return StagesOf(side)[stage];
-    if (stage == 5) return side == 1 ? battleinfo.ownaccuracy : battleinfo.enemyaccuracy;
-    return side == 1 ? battleinfo.ownevasion : battleinfo.enemyevasion;
+    const bool own = side == SIDE_PLAYER;
+    if (stage < STATCOUNT) return StagesOf(side)[stage];
+    if (stage == STAGE_ACCURACY) return own ? battleinfo.ownaccuracy : battleinfo.enemyaccuracy;
+    return own ? battleinfo.ownevasion : battleinfo.enemyevasion;
 }
 
 // The stage moves first and is named; past the limit it is put back.
 static void ChangeStage(const stageeffect &e, int side, const std::string &name) {
     int8_t &stage = StageField(side, e.stage);
     stage = (int8_t)(stage + e.delta);
-    const char *format = side == 2 ? "Enemy %s's %s %s!" : "%s's %s %s!";
+    const char *format = side == SIDE_ENEMY ? "Enemy %s's %s %s!" : "%s's %s %s!";
     BattleMessage(Format(format, name.c_str(), e.word, e.delta < 0 ? "fell" : "rose"));
     if (stage < -6 || stage > 6) {
         stage = (int8_t)std::clamp((int)stage, -6, 6);
@@ -114,7 +124,7 @@ static void ChangeStage(const stageeffect &e, int side, const std::string &name)
 }
 
 static void SecondaryEffect(int effect, int side, const ownedvorl &attacker, const ownedvorl &defender) {
-    int target = side == 1 ? 2 : 1;
+    int target = OtherSide(side);
     for (const stageeffect &e : stageeffects) {
         if (e.effect != effect) continue;
         if (e.ontarget)
@@ -123,8 +133,8 @@ static void SecondaryEffect(int effect, int side, const ownedvorl &attacker, con
             ChangeStage(e, side, attacker.nickname);
         return;
     }
-    if (effect == 54) {
-        uint8_t &focus = side == 1 ? battleinfo.ownfocus : battleinfo.enemyfocus;
+    if (effect == EFFECT_FOCUS) {
+        uint8_t &focus = side == SIDE_PLAYER ? battleinfo.ownfocus : battleinfo.enemyfocus;
         BattleMessage(Format("%s is getting focused.", attacker.nickname.c_str()));
         if (focus == 1)
             BattleMessage("But it failed!");
@@ -137,13 +147,13 @@ static void SecondaryEffect(int effect, int side, const ownedvorl &attacker, con
     const vrltinfo &row = VrltData[defender.species];
     if (live.status != STATUS_NONE || StatusResisted(effect, row.type1, row.type2)) return;
     switch (effect) {
-    case 3: live.status = STATUS_BURNED; break;
-    case 4: live.status = STATUS_FROZEN; break;
-    case 5: live.status = STATUS_PARALYZED; break;
-    case 13: live.status = STATUS_POISONED; break;
-    case 21:
+    case EFFECT_BURN: live.status = STATUS_BURNED; break;
+    case EFFECT_FREEZE: live.status = STATUS_FROZEN; break;
+    case EFFECT_PARALYSE: live.status = STATUS_PARALYZED; break;
+    case EFFECT_POISON: live.status = STATUS_POISONED; break;
+    case EFFECT_SLEEP:
         live.status = STATUS_ASLEEP;
-        (target == 1 ? battleinfo.ownsleep : battleinfo.enemysleep) = (uint8_t)(random(6) + 1);
+        (target == SIDE_PLAYER ? battleinfo.ownsleep : battleinfo.enemysleep) = (uint8_t)(random(6) + 1);
         break;
     default: break;
     }
@@ -168,7 +178,7 @@ static void EffectivenessMessages(int movetype, int type1, int type2) {
 
 // The defender of `side` has fainted: the award and the end, or the blackout.
 static void Faint(int side, const ownedvorl &defender) {
-    if (side == 1) {
+    if (side == SIDE_PLAYER) {
         wildvorlet.hp = 0;
         wildvorlet.status = STATUS_FAINTED;
         BattleMessage(Format("Enemy %s fainted!", defender.nickname.c_str()));
@@ -206,12 +216,12 @@ static bool AttackerActs(int side, const ownedvorl &attacker, const moveinfo &m)
         return false;
     }
     if (attacker.status == STATUS_ASLEEP) {
-        uint8_t &sleep = side == 1 ? battleinfo.ownsleep : battleinfo.enemysleep;
+        uint8_t &sleep = side == SIDE_PLAYER ? battleinfo.ownsleep : battleinfo.enemysleep;
         if (sleep > 0) sleep--;
         if (sleep == 0) {
             BattleMessage(Format("%s woke up!", name));
             live.status = STATUS_NONE;
-        } else if (side == 2 || m.effect == 73 || m.effect == 93) {
+        } else if (side == SIDE_ENEMY || m.effect == EFFECT_NEEDSAWAKE || m.effect == EFFECT_NEEDSAWAKE2) {
             // The player's creature acts in its sleep unless the move needs it awake.
             BattleMessage(Format("%s is fast asleep!", name));
             return false;
@@ -225,9 +235,9 @@ void BattleUseAttack(int side) {
         log(LOG_BREAKING, LOGCAT_PROGRAM, "BattleUseAttack called with invalid BATTLETYPE_");
         return;
     }
-    int target = side == 1 ? 2 : 1;
+    int target = OtherSide(side);
     const ownedvorl attacker = VorletOf(side), defender = VorletOf(target);
-    int move = side == 1 ? battleinfo.playermove : battleinfo.enemymove;
+    int move = side == SIDE_PLAYER ? battleinfo.playermove : battleinfo.enemymove;
     if (move < 1 || move >= MOVECOUNT) {
         logfmt(LOG_MAJOR, LOGCAT_PROGRAM, "Move %d is not in the move table; %s does nothing", move,
                attacker.nickname.c_str());
@@ -236,14 +246,14 @@ void BattleUseAttack(int side) {
     const moveinfo &m = MoveData[move];
     if (!AttackerActs(side, attacker, m)) return;
 
-    BattleMessage(Format(side == 1 ? "%s used %s!" : "Enemy %s used %s!", attacker.nickname.c_str(), m.name));
-    int slot = side == 1 ? battleinfo.playerslot : battleinfo.enemyslot;
+    BattleMessage(Format(side == SIDE_PLAYER ? "%s used %s!" : "Enemy %s used %s!", attacker.nickname.c_str(), m.name));
+    int slot = side == SIDE_PLAYER ? battleinfo.playerslot : battleinfo.enemyslot;
     if (slot < MOVESLOTS) VorletOf(side).moves[slot].pp--;  // the fallback spends nothing
 
     std::string missed = Format("It didn't affect %s!", defender.nickname.c_str());
     int damage = 0;
     if (m.power > 0) {
-        if (m.effect == 23) {
+        if (m.effect == EFFECT_FIXEDDAMAGE) {
             damage = m.power;
         } else {
             damage = BattleDoDamage(attacker, defender, move, side);
@@ -252,7 +262,7 @@ void BattleUseAttack(int side) {
         if (damage == 0) return BattleMessage(missed);
     }
 
-    bool attackerown = side == 1;
+    bool attackerown = side == SIDE_PLAYER;
     int evasion = attackerown ? battleinfo.enemyevasion : battleinfo.ownevasion;
     int accuracy = attackerown ? battleinfo.ownaccuracy : battleinfo.enemyaccuracy;
     if (!(m.flags & MOVEFLAG_NEVERMISS) && random(255) > HitThreshold(m.accuracy, evasion, accuracy))
@@ -265,7 +275,7 @@ void BattleUseAttack(int side) {
 
     ownedvorl &livedefender = VorletOf(target);
     livedefender.hp -= damage;
-    if (damage != 0 && m.effect != 23) EffectivenessMessages(m.type, row.type1, row.type2);
+    if (damage != 0 && m.effect != EFFECT_FIXEDDAMAGE) EffectivenessMessages(m.type, row.type1, row.type2);
     if (defender.status == STATUS_FROZEN && (m.type == TYPE_FIRE || (m.flags & MOVEFLAG_THAWTARGET))) {
         BattleMessage(Format("%s thawed!", defender.nickname.c_str()));
         livedefender.status = STATUS_NONE;
@@ -279,22 +289,22 @@ void BattleUseAttack(int side) {
 
 static int Priority(int move) { return move >= 0 && move < MOVECOUNT ? MoveData[move].priority : 3; }
 
-// Lower priority first, then lower battle speed; a tie draws once and the
-// player goes first.
+// The side that acts first: lower priority first, then lower battle speed;
+// a tie draws once and the player goes first.
 static int TurnOrder() {
-    if (battleinfo.playerchose != 1) return 1;
-    if (battleinfo.enemychose != 1) return 2;
+    if (battleinfo.playerchose != 1) return SIDE_PLAYER;
+    if (battleinfo.enemychose != 1) return SIDE_ENEMY;
     int p1 = Priority(battleinfo.playermove), p2 = Priority(battleinfo.enemymove);
-    if (p1 != p2) return p1 < p2 ? 1 : 2;
-    int s1 = ModifiedStat(1, 3), s2 = ModifiedStat(2, 3);
-    if (s1 != s2) return s1 < s2 ? 1 : 2;
-    return random(1) + 1;
+    if (p1 != p2) return p1 < p2 ? SIDE_PLAYER : SIDE_ENEMY;
+    int s1 = ModifiedStat(SIDE_PLAYER, STAT_SPEED), s2 = ModifiedStat(SIDE_ENEMY, STAT_SPEED);
+    if (s1 != s2) return s1 < s2 ? SIDE_PLAYER : SIDE_ENEMY;
+    return random(1) + SIDE_PLAYER;
 }
 
 static void TakeTurn(int side) {
     if (currentgamestate != GAMESTATE_BATTLE) return;  // the first move ended the battle
-    if (side == 1 && battleinfo.playerchose == 1) BattleUseAttack(1);
-    if (side == 2 && battleinfo.enemychose == 1) BattleUseAttack(2);
+    if (side == SIDE_PLAYER && battleinfo.playerchose == 1) BattleUseAttack(SIDE_PLAYER);
+    if (side == SIDE_ENEMY && battleinfo.enemychose == 1) BattleUseAttack(SIDE_ENEMY);
 }
 
 void BattleAttack() {
@@ -313,6 +323,6 @@ void BattleAttack() {
     battleinfo.playermove = slot < MOVESLOTS ? PlayerVorlet().moves[slot].move : FALLBACKMOVE;
     battleinfo.turnorder = (uint8_t)TurnOrder();
     TakeTurn(battleinfo.turnorder);
-    TakeTurn(battleinfo.turnorder == 1 ? 2 : 1);
+    TakeTurn(OtherSide(battleinfo.turnorder));
     battleinfo.menupage = 0;
 }

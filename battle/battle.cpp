@@ -4,17 +4,14 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "base/log.h"
+#include "base/platform.h"
 #include "fileload/fileload.h"
 #include "overworld/overworld.h"
-#include "shell/log.h"
-#include "shell/platform.h"
 
-int currentgamestate = GAMESTATE_OVERWORLD;
 BITMAP *battlebackbuffer = nullptr;
 BITMAP *enemyvorlet = nullptr;
 BITMAP *ownvorletb = nullptr;
-int whtclr = 0;
-int blkclr = 0;
 std::vector<std::string> *battletranscript = nullptr;
 
 battlerecord battleinfo;
@@ -29,7 +26,7 @@ static void Recreate(BITMAP *&bmp, int w, int h) {
 }
 
 void CreateBattleBuffers(bool pictures) {
-    Recreate(battlebackbuffer, 500, 500);
+    Recreate(battlebackbuffer, SURFACESIZE, SURFACESIZE);
     if (battlebackbuffer) clear_to_color(battlebackbuffer, 0);
     if (!pictures) return;
     Recreate(enemyvorlet, 60, 60);
@@ -44,6 +41,8 @@ void BattleText(int x, int y, const std::string &text) {
     if (battletranscript) battletranscript->push_back(text);
     if (battlebackbuffer) textout_ex(battlebackbuffer, font, text.c_str(), x, y, blkclr, -1);
 }
+
+void MessageLine(int line, const std::string &text) { BattleText(MESSAGEX, MESSAGEY + LINEHEIGHT * line, text); }
 
 // The background, and the frame around the message and menu area.
 static void BlankBattleScreen() {
@@ -60,8 +59,8 @@ static void DrawDoubled(BITMAP *picture, int size, int x, int y) {
     masked_stretch_blit(picture, battlebackbuffer, 0, 0, w, h, x, y, w * 2, h * 2);
 }
 
-static void DrawEnemyPicture() { DrawDoubled(enemyvorlet, 56, 230, 5); }
-static void DrawOwnPicture() { DrawDoubled(ownvorletb, 48, 5, 170); }
+static void DrawEnemyPicture() { DrawDoubled(enemyvorlet, FRONTPICTURESIZE, 230, 5); }
+static void DrawOwnPicture() { DrawDoubled(ownvorletb, BACKPICTURESIZE, 5, 170); }
 
 static const char *GenderMark(const ownedvorl &vorlet) {
     static const char *const marks[] = {" ", "M", "F"};
@@ -130,15 +129,15 @@ static void DrawMoveMenu(const ownedvorl &own) {
     for (; slot < MOVESLOTS; slot++) {
         const moveslot &m = own.moves[slot];
         if (m.move < 1 || m.move >= MOVECOUNT) break;
-        int y = 300 + 10 * slot;
+        int y = MENUY + LINEHEIGHT * slot;
         std::string line = Format("%d. %s", slot + 1, MoveData[m.move].name);
         std::string pp = Format("%d/%d", m.pp, m.maxpp);
-        textout_ex(battlebackbuffer, font, line.c_str(), 5, y, blkclr, -1);
+        textout_ex(battlebackbuffer, font, line.c_str(), MESSAGEX, y, blkclr, -1);
         textout_ex(battlebackbuffer, font, pp.c_str(), 120, y, blkclr, -1);
         textout_ex(battlebackbuffer, font, vltypes[MoveData[m.move].type].name, 200, y, blkclr, -1);
     }
     battleinfo.reserved2 = (uint8_t)slot;
-    textout_ex(battlebackbuffer, font, "5. Cancel", 5, 340, blkclr, -1);
+    textout_ex(battlebackbuffer, font, "5. Cancel", MESSAGEX, MENUY + LINEHEIGHT * MOVESLOTS, blkclr, -1);
 }
 
 void DrawBattle() {
@@ -147,24 +146,24 @@ void DrawBattle() {
     const ownedvorl &own = PlayerVorlet();
     if (battleinfo.menupage == 0) {
         std::string title = Format("What should %s do?", own.nickname.c_str());
-        textout_ex(battlebackbuffer, font, title.c_str(), 5, 275, blkclr, -1);
+        textout_ex(battlebackbuffer, font, title.c_str(), MESSAGEX, MESSAGEY, blkclr, -1);
         static const char *const lines[] = {"1. Fight", "2. Vorlet", "3. Pack", "4. Run"};
-        for (int i = 0; i < 4; i++) textout_ex(battlebackbuffer, font, lines[i], 5, 300 + 10 * i, blkclr, -1);
+        for (int i = 0; i < 4; i++) textout_ex(battlebackbuffer, font, lines[i], MESSAGEX, MENUY + LINEHEIGHT * i, blkclr, -1);
     } else if (battleinfo.menupage == 1) {
         std::string title = Format("What should %s use?", own.nickname.c_str());
-        textout_ex(battlebackbuffer, font, title.c_str(), 5, 275, blkclr, -1);
+        textout_ex(battlebackbuffer, font, title.c_str(), MESSAGEX, MESSAGEY, blkclr, -1);
         DrawMoveMenu(own);
     }
 }
 
 void WaitForSpace() {
-    while (!key[KEY_SPACE] && !CloseRequested()) WaitTick();
-    while (key[KEY_SPACE] && !CloseRequested()) WaitTick();
+    while (!KeyDown(KEY_SPACE) && !CloseRequested()) WaitTick();
+    while (KeyDown(KEY_SPACE) && !CloseRequested()) WaitTick();
 }
 
 void BattleMessage(const std::string &text) {
     DrawBattleNoText();
-    BattleText(5, 275, text);
+    MessageLine(0, text);
     ShowBuffer(battlebackbuffer);
     WaitForSpace();
 }
@@ -197,7 +196,7 @@ static int FirstFitPosition() {
 static void ResetBattleState() {
     for (int i = 0; i < PARTYMAX; i++) battleinfo.participated[i] = battleinfo.grewlevel[i] = 0;
     battleinfo.participated[battleinfo.activeslot] = 1;
-    for (int i = 0; i < 5; i++) battleinfo.ownstages[i] = battleinfo.enemystages[i] = 0;
+    for (int i = 0; i < STATCOUNT; i++) battleinfo.ownstages[i] = battleinfo.enemystages[i] = 0;
     battleinfo.ownsleep = PlayerVorlet().status == STATUS_ASLEEP ? (uint8_t)(random(6) + 1) : 0;
     battleinfo.enemysleep = battleinfo.ownfocus = battleinfo.enemyfocus = 0;
     battleinfo.ownaccuracy = battleinfo.ownevasion = battleinfo.enemyaccuracy = battleinfo.enemyevasion = 0;
@@ -235,11 +234,11 @@ void StartBattle(int battletype, int id, int level) {
     if (!battlebackbuffer) return;
 
     // The first screen: the wild creature appears.
-    if (screen) clear_bitmap(screen);
+    ClearScreen();
     BlankBattleScreen();
     if (currbattletype == BATTLETYPE_WILD) {
-        BattleText(5, 275, Format("Wild %s appeared", VrltData[wildvorlet.species].name));
-        const char *front = wildvorlet.shiny == 1 ? "brels\\%ugs.bmp" : "brel\\%ug.bmp";
+        MessageLine(0, Format("Wild %s appeared", VrltData[wildvorlet.species].name));
+        const char *front = wildvorlet.shiny == 1 ? SHINYFRONTPICTURE : FRONTPICTURE;
         if (!LoadBattlePicture(enemyvorlet, front, wildvorlet.species)) {
             log(LOG_BREAKING, LOGCAT_PROGRAM, "Enemy Vorlet picture does not exist!!");
             return;
@@ -253,10 +252,10 @@ void StartBattle(int battletype, int id, int level) {
     BlankBattleScreen();
     DrawEnemyPicture();
     const ownedvorl &own = PlayerVorlet();
-    BattleText(5, 275, Format("%s send out %s!", MainPlayer.name.c_str(), own.nickname.c_str()));
+    MessageLine(0, Format("%s send out %s!", MainPlayer.name.c_str(), own.nickname.c_str()));
     DrawEnemyHPBox();
     if (own.shiny == 1) log(LOG_DEBUG, LOGCAT_PROGRAM, "It's shiny!!");
-    const char *back = own.shiny == 1 ? "brelsb\\%ugsb.bmp" : "brelb\\%ugb.bmp";
+    const char *back = own.shiny == 1 ? SHINYBACKPICTURE : BACKPICTURE;
     if (!LoadBattlePicture(ownvorletb, back, own.species)) {
         log(LOG_BREAKING, LOGCAT_PROGRAM, "Own Vorlet back picture does not exist!!");
         return;
@@ -272,7 +271,8 @@ void StartWildBattle(int species, int level) { StartBattle(BATTLETYPE_WILD, spec
 void EndBattle() {
     CheckForEvo();
     currentgamestate = GAMESTATE_OVERWORLD;
-    for (BITMAP *bmp : {screen, backbuffer, enemyvorlet, ownvorletb})
+    ClearScreen();
+    for (BITMAP *bmp : {backbuffer, enemyvorlet, ownvorletb})
         if (bmp) clear_to_color(bmp, 0);
 }
 

@@ -10,14 +10,14 @@
 #include <vector>
 
 #include "creatures/creatures.h"
-
-// the game state: walking on the overworld or fighting a battle; starting
-// and ending battles switches it
-extern int currentgamestate;
-enum { GAMESTATE_OVERWORLD = 1, GAMESTATE_BATTLE = 2 };
+#include "overworld/overworld.h"
 
 // the battle state
 enum { BATTLETYPE_WILD = 1, BATTLETYPE_TRAINER = 2 };
+// The two sides of a battle: the player's creature and the opposing one.
+enum { SIDE_PLAYER = 1, SIDE_ENEMY = 2 };
+// Stats as ModifiedStat numbers them, and the stage arrays' order.
+enum { STAT_ATTACK = 1, STAT_DEFENSE, STAT_SPEED, STAT_SPATTACK, STAT_SPDEFENSE, STATCOUNT = 5 };
 struct battlerecord {
     int32_t activeslot;
     int32_t reserved1;
@@ -29,7 +29,7 @@ struct battlerecord {
     uint8_t playerchose;
     uint8_t playerslot;  // 0 to 3; 4 the fallback move
     int32_t playermove;
-    int8_t ownstages[5];
+    int8_t ownstages[STATCOUNT];
     int8_t ownaccuracy;
     int8_t ownevasion;
     uint8_t ownsleep;
@@ -38,7 +38,7 @@ struct battlerecord {
     uint8_t enemychose;
     uint8_t enemyslot;  // 0 to 3; 4 the fallback move
     int32_t enemymove;
-    int8_t enemystages[5];
+    int8_t enemystages[STATCOUNT];
     int8_t enemyaccuracy;
     int8_t enemyevasion;
     uint8_t enemysleep;
@@ -50,12 +50,18 @@ extern ownedvorl wildvorlet;
 // The player's creature in battle: the one at party position activeslot.
 ownedvorl &PlayerVorlet();
 
-// the battle screen's surfaces and colours
-extern BITMAP *battlebackbuffer;  // 500 by 500, the battle screen is drawn into it
+// the battle screen's surfaces and pictures
+extern BITMAP *battlebackbuffer;  // the drawing surface the battle screen is drawn into
 extern BITMAP *enemyvorlet;       // the opposing creature's front picture
 extern BITMAP *ownvorletb;        // the player's creature's back picture
-extern int whtclr;                // white and black in the screen's pixel format
-extern int blkclr;
+// The creature pictures by species number (%u), in the game's directory.
+constexpr const char *FRONTPICTURE = "brel\\%ug.bmp";
+constexpr const char *SHINYFRONTPICTURE = "brels\\%ugs.bmp";
+constexpr const char *BACKPICTURE = "brelb\\%ugb.bmp";
+constexpr const char *SHINYBACKPICTURE = "brelsb\\%ugsb.bmp";
+// Front pictures are this many pixels wide and high, back pictures that;
+// the battle screen shows them doubled.
+constexpr int FRONTPICTURESIZE = 56, BACKPICTURESIZE = 48;
 // Creates the battle screen's surface, cleared, and with `pictures` the two
 // placeholder pictures a new game starts with.
 void CreateBattleBuffers(bool pictures);
@@ -71,6 +77,12 @@ void EndBattle();
 void RunFromBattle(unsigned char unused);
 
 // the battle screen
+// Where a message's first line is written; each further line of a message
+// area (menus, stat tables, prompts) stands LINEHEIGHT lower.
+constexpr int MESSAGEX = 5, MESSAGEY = 275;
+constexpr int LINEHEIGHT = 10;
+// The first line of a menu's list of choices.
+constexpr int MENUY = 300;
 void DrawBattleNoText();
 void DrawEnemyHPBox();
 void DrawTrainerHPBox();
@@ -78,6 +90,8 @@ void DrawTrainerHPBox();
 void DrawBattle();
 // Writes one line of battle text in black at (x, y) of the battle screen.
 void BattleText(int x, int y, const std::string &text);
+// The same at the message position, `line` lines down.
+void MessageLine(int line, const std::string &text);
 // The message step: the screen without menu, the text at the message
 // place, shown, then a wait for Space to go down and up again (a close
 // request ends the wait).

@@ -2,9 +2,9 @@
 // stat tables and new moves, and the evolution check at the battle's end.
 #include <algorithm>
 
+#include "base/log.h"
+#include "base/platform.h"
 #include "battle/battle.h"
-#include "shell/log.h"
-#include "shell/platform.h"
 
 static bool Shares(int position) {
     return battleinfo.participated[position] == 1 &&
@@ -27,7 +27,7 @@ static void ShowStatTable(const int before[6], const ownedvorl &vorlet) {
     const int after[6] = {vorlet.maxhp, vorlet.attack, vorlet.defense, vorlet.speed, vorlet.spattack, vorlet.spdefense};
     DrawBattleNoText();
     for (int k = 0; k < 6; k++)
-        BattleText(5, 275 + 10 * k,
+        MessageLine(k,
                    Format(formats[k], (unsigned)before[k], (unsigned)(after[k] - before[k]), (unsigned)after[k]));
     ShowBuffer(battlebackbuffer);
     WaitForSpace();
@@ -35,7 +35,7 @@ static void ShowStatTable(const int before[6], const ownedvorl &vorlet) {
 
 static bool AnyAnswerKeyDown() {
     for (int k : {KEY_1, KEY_2, KEY_3, KEY_4, KEY_5})
-        if (key[k]) return true;
+        if (KeyDown(k)) return true;
     return false;
 }
 
@@ -44,26 +44,26 @@ static bool AnyAnswerKeyDown() {
 static void ReplacePrompt(ownedvorl &vorlet, int move) {
     const char *name = vorlet.nickname.c_str(), *newmove = MoveData[move].name;
     DrawBattleNoText();
-    BattleText(5, 275, Format("%s wants to learn %s, but already knows four moves.", name, newmove));
-    BattleText(5, 285, "What should it replace?");
+    MessageLine(0, Format("%s wants to learn %s, but already knows four moves.", name, newmove));
+    MessageLine(1, "What should it replace?");
     for (int k = 0; k < MOVESLOTS; k++)
-        BattleText(5, 300 + 10 * k, Format("%d. %s", k + 1, MoveName(vorlet.moves[k].move)));
-    BattleText(5, 340, "5. Cancel");
+        BattleText(MESSAGEX, MENUY + LINEHEIGHT * k, Format("%d. %s", k + 1, MoveName(vorlet.moves[k].move)));
+    BattleText(MESSAGEX, MENUY + LINEHEIGHT * MOVESLOTS, "5. Cancel");
     ShowBuffer(battlebackbuffer);
     while (!AnyAnswerKeyDown() && !CloseRequested()) WaitTick();
 
     static const int slotkeys[MOVESLOTS] = {KEY_1, KEY_2, KEY_3, KEY_4};
     for (int k = 0; k < MOVESLOTS; k++) {
-        if (!key[slotkeys[k]]) continue;
+        if (!KeyDown(slotkeys[k])) continue;
         DrawBattleNoText();
-        BattleText(5, 275, Format("%s forgot %s and", name, MoveName(vorlet.moves[k].move)));
+        MessageLine(0, Format("%s forgot %s and", name, MoveName(vorlet.moves[k].move)));
         vorlet.moves[k] = {move, MoveData[move].pp, MoveData[move].pp};
-        BattleText(5, 285, Format("%s learned %s!", name, newmove));
+        MessageLine(1, Format("%s learned %s!", name, newmove));
         ShowBuffer(battlebackbuffer);
     }
-    if (key[KEY_5]) {
+    if (KeyDown(KEY_5)) {
         DrawBattleNoText();
-        BattleText(5, 275, Format("%s stopped learning %s", name, newmove));
+        MessageLine(0, Format("%s stopped learning %s", name, newmove));
         ShowBuffer(battlebackbuffer);
     }
 }
@@ -81,7 +81,7 @@ static void LearnNewMoves(ownedvorl &vorlet) {
         }
         // Shown without a wait: the next screen follows at once.
         DrawBattleNoText();
-        BattleText(5, 275, Format("%s learned %s!", vorlet.nickname.c_str(), MoveData[move].name));
+        MessageLine(0, Format("%s learned %s!", vorlet.nickname.c_str(), MoveData[move].name));
         ShowBuffer(battlebackbuffer);
     }
 }

@@ -7,11 +7,11 @@
 #include <map>
 #include <string>
 
-#include "overworld/overworld.h"
+#include "base/log.h"
+#include "base/platform.h"
 #include "fileload/fileload.h"
-#include "shell/log.h"
+#include "overworld/overworld.h"
 #include "shell/main.h"
-#include "shell/platform.h"
 
 static bool SetUpSampleWorld(const char *gamedir) {
     if (chdir(gamedir) != 0) return false;
@@ -41,10 +41,10 @@ static void BM_FullFrameBlit(benchmark::State &state) {
 BENCHMARK(BM_FullFrameBlit);
 
 // Keeps each benchmark's time per iteration for the ratio at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
+class ratioreporter : public benchmark::ConsoleReporter {
 public:
     // Plain text, whatever the terminal: the figures are read and copied.
-    RatioReporter() : ConsoleReporter(OO_Tabular) {}
+    ratioreporter() : ConsoleReporter(OO_Tabular) {}
     void ReportRuns(const std::vector<Run> &runs) override {
         for (const Run &run : runs) times[run.benchmark_name()] = run.GetAdjustedRealTime();
         ConsoleReporter::ReportRuns(runs);
@@ -59,7 +59,7 @@ int main(int argc, char **argv) {
         return 1;
     }
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    ratioreporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     // The medians when the benchmarks were repeated, otherwise the one run.
     auto time = [&](const std::string &name) {

@@ -7,14 +7,14 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "base/log.h"
+#include "base/platform.h"
+#include "base/platform/headless.h"
 #include "battle/battle.h"
 #include "fileload/fileload.h"
 #include "overworld/overworld.h"
 #include "savefile/savefile.h"
-#include "shell/log.h"
 #include "shell/main.h"
-#include "shell/platform.h"
-#include "tests/harness/headless.h"
 
 // Reading a sample map: the map file, its map-array file and the tile strip.
 static void BM_LoadMap(benchmark::State &state, int project, const char *map) {
@@ -32,7 +32,7 @@ static void BM_StartUpToChooser(benchmark::State &state) {
     for (auto _ : state) {
         SetUpLog();
         if (ReadGameIndex() != 0) state.SkipWithError("the index did not read");
-        headless::ScriptDialog({{headless::DlgAction::Press, IDCANCEL}});
+        headless::ScriptDialog({{headless::dlgaction::Press, IDCANCEL}});
         DialogBoxParamA(LoadProjDialog, LoadProjDialogProcs, 0);
     }
 }
@@ -42,7 +42,7 @@ BENCHMARK(BM_StartUpToChooser);
 static void ConfirmAtOnce() {
     static bool down = false;
     down = !down;
-    key[KEY_SPACE] = down;
+    headless::SetKey(KEY_SPACE, down);
 }
 
 // One battle turn, both moves with all their messages, without waiting.

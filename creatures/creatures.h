@@ -45,6 +45,29 @@ enum : uint32_t {
     MOVEFLAG_THAWTARGET = 0x2000,  // thaws a frozen target (Fire-type moves do too)
 };
 
+// secondary effect ids of the move table; any other id does nothing
+enum {
+    EFFECT_BURN = 3,  // the target is burned, paralysed, frozen, poisoned or put to sleep
+    EFFECT_FREEZE = 4,
+    EFFECT_PARALYSE = 5,
+    EFFECT_POISON = 13,
+    EFFECT_SLEEP = 21,
+    EFFECT_ACCURACYDOWN = 16,  // a stage of the target one lower
+    EFFECT_DEFENSEDOWN = 19,
+    EFFECT_ATTACKDOWN = 20,
+    EFFECT_SPEEDDOWN = 26,
+    EFFECT_SPDEFENSEDOWN = 38,
+    EFFECT_EVASIONDOWN = 105,
+    EFFECT_SPATTACKUP = 32,  // a stage of the user one higher
+    EFFECT_ATTACKUP = 39,
+    EFFECT_EVASIONUP = 45,
+    EFFECT_DEFENSEUP = 47,
+    EFFECT_FOCUS = 54,        // the user's critical hits come more often
+    EFFECT_FIXEDDAMAGE = 23,  // the damage is the move's power
+    EFFECT_NEEDSAWAKE = 73,   // a sleeping user cannot use these two
+    EFFECT_NEEDSAWAKE2 = 93,
+};
+
 // the move-fallback used when no slot can be chosen
 enum { FALLBACKMOVE = 165 };
 

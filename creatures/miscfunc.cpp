@@ -3,8 +3,9 @@
 #include <cmath>
 #include <deque>
 
+#include "base/log.h"
+#include "base/numbers.h"
 #include "creatures/creatures.h"
-#include "shell/log.h"
 
 static unsigned randomstate = 1;
 static std::deque<int> queueddraws;
@@ -41,12 +42,6 @@ void ClearRandomDraws() { queueddraws.clear(); }
 
 int QueuedRandomDraws() { return (int)queueddraws.size(); }
 
-static int ClampToInt(long long value) {
-    if (value > INT_MAX) return INT_MAX;
-    if (value < INT_MIN) return INT_MIN;
-    return (int)value;
-}
-
 int CalcStat(int base, int16_t iv, int statexp, int level, int ishp) {
     // sqrt(statexp) rounded to 1/65536 as the library's fixsqrt gives it; done
     // in 64 bits because statexp << 16 would overflow 32 bits from 32768 on.
@@ -55,7 +50,7 @@ int CalcStat(int base, int16_t iv, int statexp, int level, int ishp) {
     long long scaled = (long long)level * root / 400;
     long long term = (scaled >> 16) + ((scaled & 0x8000) >> 15);
     long long extra = ishp == 1 ? level + 10 : 5;
-    return ClampToInt(((long long)(base + iv) * 2 + term) * level / 100 + extra);
+    return To32(((long long)(base + iv) * 2 + term) * level / 100 + extra);
 }
 
 static int TruncateToInt(double value) {
@@ -74,7 +69,7 @@ int ExpNeededForLevel(int level, int species) {
     long long l3 = l2 * level;
     switch (VrltData[species].growth) {
     case LEVELUPEXP_FAST: return TruncateToInt(0.8 * (double)l3);
-    case LEVELUPEXP_MEDIUMFAST: return ClampToInt(l3);
+    case LEVELUPEXP_MEDIUMFAST: return To32(l3);
     case LEVELUPEXP_MEDIUMSLOW:
         return TruncateToInt(1.2 * (double)l3 - (double)(15 * l2) + (double)(100LL * level) - 140.0);
     case LEVELUPEXP_SLOW: return TruncateToInt(1.2 * (double)l3);

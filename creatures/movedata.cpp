@@ -12,11 +12,12 @@
 // 95 in 100, 229 about 90, 216 about 85, 204 about 80, 191 about 75. An effect
 // chance of 25 is about one in ten, 51 one in five, 76 three in ten.
 // Status moves have power 0, accuracy for the hit and effect chance 255.
-// Effect ids: 3 burn, 4 freeze, 5 paralyse, 13 poison, 21 sleep; 16, 19, 20,
-// 26, 38, 105 lower the target's accuracy, defence, attack, speed, special
-// defence, evasion; 32, 39, 45, 47 raise the user's special attack, attack,
-// evasion, defence; 54 focus; 23 fixed damage equal to the power; 73 and 93
-// need an awake user; 17 (the fallback's) does nothing.
+// Effect ids (the EFFECT_ names of creatures.h): 3 burn, 4 freeze, 5
+// paralyse, 13 poison, 21 sleep; 16, 19, 20, 26, 38, 105 lower the target's
+// accuracy, defence, attack, speed, special defence, evasion; 32, 39, 45, 47
+// raise the user's special attack, attack, evasion, defence; 54 focus; 23
+// fixed damage equal to the power; 73 and 93 need an awake user; 17 (the
+// fallback's) does nothing.
 const moveinfo MoveData[MOVECOUNT] = {
     // number, name, flags, priority, pp, power, type, accuracy, effect chance, effect
     {  0, "...",          0,         3,  1,   0, TYPE_NONE,       0,   0,   0},

@@ -1,6 +1,6 @@
 // The player record and the making of creatures.
+#include "base/log.h"
 #include "creatures/creatures.h"
-#include "shell/log.h"
 
 playerrecord MainPlayer;
 

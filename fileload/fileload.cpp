@@ -2,11 +2,11 @@
 
 #include <sys/stat.h>
 
-#include <climits>
 #include <cstdlib>
 #include <cstring>
 
-#include "shell/log.h"
+#include "base/log.h"
+#include "base/numbers.h"
 
 char gbuf[GBUFSIZE];
 readplace ReadPlace;
@@ -188,12 +188,7 @@ bool ReadMarker(PACKFILE *file, int max, const char *text) {
     return strcmp(ReadLine(file, max), text) == 0;
 }
 
-int KeyNumber(const char *text) {
-    long value = strtol(text, nullptr, 10);
-    if (value > INT_MAX) return INT_MAX;
-    if (value < INT_MIN) return INT_MIN;
-    return (int)value;
-}
+int KeyNumber(const char *text) { return To32(strtol(text, nullptr, 10)); }
 
 int ReadNumber(const char *key, PACKFILE *file, int max) {
     return KeyNumber(ReadValPairLine(key, file, max));

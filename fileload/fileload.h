@@ -9,7 +9,7 @@
 #include <string>
 
 // line and key/value reading
-#define GBUFSIZE 800
+constexpr int GBUFSIZE = 800;
 extern char gbuf[GBUFSIZE];
 // The next significant line (no comment, not empty) of at most max-1
 // characters, in gbuf; the empty text at the end of the file.
@@ -81,7 +81,7 @@ PACKFILE *OpenDataFile(const std::string &path, const char *what);
 BITMAP *LoadPicture(const std::string &path, PALETTE pal);
 
 // the project index (gameindex.txt)
-#define INDEXMAX 255
+constexpr int INDEXMAX = 255;
 struct indexentry {
     std::string name;
     std::string description;

@@ -2,8 +2,8 @@
 // directories their files lie in.
 #include <cstring>
 
+#include "base/log.h"
 #include "fileload/fileload.h"
-#include "shell/log.h"
 
 indexentry GameIndex[INDEXMAX];
 int indarrsiz = 0;

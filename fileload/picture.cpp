@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "base/log.h"
 #include "fileload/fileload.h"
-#include "shell/log.h"
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wunused-function"
@@ -28,14 +28,14 @@
 
 namespace {
 
-const int kMaxSide = STBI_MAX_DIMENSIONS;
+constexpr int MAXSIDE = STBI_MAX_DIMENSIONS;
 // What the largest picture needs at 32 bits a pixel, with room for headers.
-const long long kMaxFileBytes = 4LL * kMaxSide * kMaxSide + (1 << 20);
+constexpr long long MAXFILEBYTES = 4LL * MAXSIDE * MAXSIDE + (1 << 20);
 // The longest header (124 bytes) behind the 14-byte file header.
-const size_t kHeaderBytes = 14 + 124;
+constexpr size_t HEADERBYTES = 14 + 124;
 
 // What the check learns of a file.
-struct Bmp {
+struct bmpinfo {
     long long width = 0, height = 0;  // a negative height: the top row first
     unsigned bits = 0, compression = 0;
     bool core = false;      // the old 12-byte header with 3-byte colours
@@ -50,7 +50,7 @@ void Put32(std::vector<uint8_t> &d, size_t at, uint32_t v) {
     for (int i = 0; i < 4; i++) d[at + i] = (uint8_t)(v >> (8 * i));
 }
 
-bool BitsSupported(const Bmp &bmp) {
+bool BitsSupported(const bmpinfo &bmp) {
     switch (bmp.bits) {
     case 1: case 4: case 8: case 24: return bmp.compression == 0;
     case 16: case 32: return !bmp.core;
@@ -60,8 +60,8 @@ bool BitsSupported(const Bmp &bmp) {
 
 // The reason the picture cannot be read safely, or the empty text. Reads
 // no further than the headers: `head` holds the first bytes of a file of
-// `size` bytes, at least kHeaderBytes of them when the file has as many.
-std::string CheckBmp(const std::vector<uint8_t> &head, long long size, Bmp &bmp) {
+// `size` bytes, at least HEADERBYTES of them when the file has as many.
+std::string CheckBmp(const std::vector<uint8_t> &head, long long size, bmpinfo &bmp) {
     if (head.size() < 26 || head[0] != 'B' || head[1] != 'M') return "it is not a BMP picture";
     uint32_t hsz = Get32(head, 14);
     if (hsz != 12 && hsz != 40 && hsz != 52 && hsz != 56 && hsz != 108 && hsz != 124)
@@ -80,8 +80,8 @@ std::string CheckBmp(const std::vector<uint8_t> &head, long long size, Bmp &bmp)
     bmp.bits = Get16(head, bmp.core ? 24 : 28);
     long long rows = llabs(bmp.height);
     if (bmp.width <= 0 || rows == 0) return Format("%lld by %lld pixels is not a picture size", bmp.width, rows);
-    if (bmp.width > kMaxSide || rows > kMaxSide)
-        return Format("%lld by %lld pixels is more than %d by %d", bmp.width, rows, kMaxSide, kMaxSide);
+    if (bmp.width > MAXSIDE || rows > MAXSIDE)
+        return Format("%lld by %lld pixels is more than %d by %d", bmp.width, rows, MAXSIDE, MAXSIDE);
     if (planes != 1) return Format("it has %u colour planes, not 1", planes);
     if (bmp.compression != 0 && bmp.compression != 3)
         return Format("compression %u%s is not supported", bmp.compression,
@@ -112,7 +112,7 @@ std::string CheckBmp(const std::vector<uint8_t> &head, long long size, Bmp &bmp)
 
 // The colours of the file's table (at most as many as the pixels can
 // index), four bytes each: blue, green, red, 0.
-std::vector<uint8_t> ColourTable(const std::vector<uint8_t> &file, const Bmp &bmp) {
+std::vector<uint8_t> ColourTable(const std::vector<uint8_t> &file, const bmpinfo &bmp) {
     std::vector<uint8_t> table;
     if (bmp.bits > 8) return table;
     size_t step = bmp.core ? 3 : 4;
@@ -128,7 +128,7 @@ std::vector<uint8_t> ColourTable(const std::vector<uint8_t> &file, const Bmp &bm
 // The same picture in the one layout the decoder is given: a 40-byte
 // header, the colour masks, a colour table of every colour the pixels can
 // index (black past the file's own), then the rows.
-std::vector<uint8_t> PlainBmp(const std::vector<uint8_t> &file, const Bmp &bmp,
+std::vector<uint8_t> PlainBmp(const std::vector<uint8_t> &file, const bmpinfo &bmp,
                               const std::vector<uint8_t> &table) {
     size_t masks = bmp.compression == 3 ? 12 : 0;
     size_t head = 54 + masks + (bmp.bits <= 8 ? 4u << bmp.bits : 0);
@@ -168,18 +168,18 @@ void FillPalette(PALETTE pal, const std::vector<uint8_t> &table, unsigned bits) 
 }
 
 // Reads the whole file once its headers have passed the check.
-std::string ReadBmp(const std::string &host, std::vector<uint8_t> &file, Bmp &bmp) {
+std::string ReadBmp(const std::string &host, std::vector<uint8_t> &file, bmpinfo &bmp) {
     // A FIFO or a device must not be opened: it could block for ever.
     struct stat info;
     if (stat(host.c_str(), &info) != 0)
         return errno == ENOENT ? "it does not exist" : Format("it cannot be examined (%s)", strerror(errno));
     if (!S_ISREG(info.st_mode)) return "it is not a regular file";
     long long size = info.st_size;
-    if (size > kMaxFileBytes)
-        return Format("its %lld bytes are more than the %lld a picture may have", size, kMaxFileBytes);
+    if (size > MAXFILEBYTES)
+        return Format("its %lld bytes are more than the %lld a picture may have", size, MAXFILEBYTES);
     FILE *in = fopen(host.c_str(), "rb");
     if (!in) return Format("it cannot be opened (%s)", strerror(errno));
-    file.resize(size < (long long)kHeaderBytes ? (size_t)size : kHeaderBytes);
+    file.resize(size < (long long)HEADERBYTES ? (size_t)size : HEADERBYTES);
     size_t got = fread(file.data(), 1, file.size(), in);
     std::string why = got == file.size() ? CheckBmp(file, size, bmp) : "it could not be read in full";
     if (why.empty()) {
@@ -193,7 +193,7 @@ std::string ReadBmp(const std::string &host, std::vector<uint8_t> &file, Bmp &bm
 
 BITMAP *ReadPicture(const std::string &host, PALETTE pal, std::string &why) {
     std::vector<uint8_t> file;
-    Bmp bmp;
+    bmpinfo bmp;
     why = ReadBmp(host, file, bmp);
     if (!why.empty()) return nullptr;
     std::vector<uint8_t> table = ColourTable(file, bmp);

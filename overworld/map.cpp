@@ -1,13 +1,13 @@
 // The map file with its wild tables, the map-array file with block
 // structures, grid and tile strip, and drawing the visible map.
 #include <algorithm>
-#include <climits>
 #include <cstdlib>
 #include <cstring>
 
+#include "base/log.h"
+#include "base/numbers.h"
 #include "fileload/fileload.h"
 #include "overworld/overworld.h"
-#include "shell/log.h"
 
 std::string CurrMapFilename;
 mapinfo CurrMap;
@@ -25,13 +25,6 @@ namespace {
 // pos to the next value. Block and row lines write a blank after each
 // comma, which is skipped unread (skipafter), so "3,3" loses its second 3's
 // first character. At the end of the line every further value is 0.
-// A number of a data line kept inside a field's range instead of wrapping.
-int32_t Saturate(long value, long lowest, long highest) {
-    return (int32_t)(value < lowest ? lowest : value > highest ? highest : value);
-}
-int32_t To32(long value) { return Saturate(value, INT32_MIN, INT32_MAX); }
-int16_t To16(long value) { return (int16_t)Saturate(value, INT16_MIN, INT16_MAX); }
-
 long NextValue(const char *&pos, bool skipafter) {
     if (*pos == '\0') return 0;
     long value = strtol(pos, nullptr, 0);
@@ -259,8 +252,7 @@ void DrawBlock(long long k, long long r, int bw, int bh) {
         }
     }
     long long right = (long long)dx + bw - 1, bottom = (long long)dy + bh - 1;
-    rectfill(backbuffer, dx, dy, (int)(right < INT_MAX ? right : INT_MAX), (int)(bottom < INT_MAX ? bottom : INT_MAX),
-             makecol(0, 0, 0));
+    rectfill(backbuffer, dx, dy, To32(right), To32(bottom), makecol(0, 0, 0));
 }
 
 }  // namespace
@@ -278,8 +270,8 @@ int LoadMapFile() {
 
 void CreateMapBuffer() {
     if (backbuffer) destroy_bitmap(backbuffer);
-    backbuffer = create_bitmap(500, 500);
-    clear_to_color(screen, 0);
+    backbuffer = create_bitmap(SURFACESIZE, SURFACESIZE);
+    ClearScreen();
     if (backbuffer) clear_to_color(backbuffer, 0);
 }
 

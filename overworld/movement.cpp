@@ -1,10 +1,10 @@
 // Walking block by block: collision, the step animation and encounters.
 #include <algorithm>
 
+#include "base/log.h"
+#include "base/platform.h"
 #include "creatures/creatures.h"
 #include "overworld/overworld.h"
-#include "shell/log.h"
-#include "shell/platform.h"
 
 int ismoving = MOVE_NONE;
 void (*WildEncounter)(int species, int level) = nullptr;
@@ -57,9 +57,7 @@ static bool BeginStep(int dir) {
         log(LOG_MAJOR, LOGCAT_PROGRAM, "Moving without valid movedir");
         return false;
     }
-    static const int stepx[5] = {0, 0, 1, 0, -1};
-    static const int stepy[5] = {0, -1, 0, 1, 0};
-    const long long tx = (long long)playertilex + stepx[dir], ty = (long long)playertiley + stepy[dir];
+    const long long tx = (long long)playertilex + STEPX[dir], ty = (long long)playertiley + STEPY[dir];
     if (StepCollision(playertilex, playertiley, tx, ty, dir) != 0) return false;
     playerspriteanim = FRAME_WALK + dir - 1;
     playertilex = (int)tx;

@@ -9,6 +9,14 @@
 #include <cstdint>
 #include <string>
 
+#include "base/platform.h"
+
+// the game state: walking on the overworld or fighting a battle. Every
+// battle starts from walking and returns to it; the battle's start and end
+// switch it, and a game's set-up starts it at the overworld.
+extern int currentgamestate;
+enum { GAMESTATE_OVERWORLD = 1, GAMESTATE_BATTLE = 2 };
+
 // the project's settings (the project file)
 struct projsettings {
     int32_t windowx = 0;  // width of the view in pixels
@@ -26,11 +34,11 @@ extern projsettings CurrProj;
 int ReadProjectFile(const std::string &path);
 
 // the current map
-#define BLCKSTRCTMAX 50  // block structures a map can have
-#define MAPARRAYMAX 60   // rows and columns of the grid
-// A block larger than the 500-pixel drawing buffer cannot be shown, and
-// larger sizes would overflow the camera's pixel arithmetic.
-#define BLOCKSIZEMAX 500
+constexpr int BLCKSTRCTMAX = 50;  // block structures a map can have
+constexpr int MAPARRAYMAX = 60;   // rows and columns of the grid
+// A block larger than the drawing surface cannot be shown, and larger sizes
+// would overflow the camera's pixel arithmetic.
+constexpr int BLOCKSIZEMAX = SURFACESIZE;
 struct wildentry {
     int32_t level;
     int32_t species;
@@ -83,6 +91,9 @@ int LoadMapFile();
 
 // the player on the map
 enum { DIR_UP = 1, DIR_RIGHT = 2, DIR_DOWN = 3, DIR_LEFT = 4 };
+// The change of column and row a step in direction 1 to 4 makes.
+constexpr int STEPX[5] = {0, 0, 1, 0, -1};
+constexpr int STEPY[5] = {0, -1, 0, 1, 0};
 // Frames of the sprite sheet: standing and walking, each group in the order
 // up, right, down, left (so a direction's frame is the group's first frame
 // plus the direction minus 1), and the swimming frames.
@@ -92,7 +103,7 @@ enum {
     FRAME_SWIMFIRST = 17,
     FRAME_SWIMLAST = 24,
 };
-#define SPRITEFRAMESIZE 31
+constexpr int SPRITEFRAMESIZE = 31;
 extern int playertilex, playertiley;
 extern int playerfacing;      // the facing the game started with
 extern int playerspriteanim;  // frame of the sprite sheet
@@ -101,11 +112,11 @@ extern PALETTE playerpal;
 extern const char *playerspritefile;
 // Loads the sprite sheet; 0, or -1 after "Unable to load sprite file!".
 int LoadSpriteSheet();
-// Puts the player on a block with a facing and a frame, and the sprite where
-// the view shows that block.
+// Puts the player on a block with a facing and a frame, places the camera
+// for that block, and the sprite where the view shows it.
 void PlacePlayer(int tilex, int tiley, int facing, int frame);
 // A new game's start: the project's start block, kept inside the view's
-// size in blocks, facing the project's way, and the camera placed for it.
+// size in blocks, facing the project's way.
 void PlacePlayerAtStart();
 
 // the camera: the view's top-left corner on the map, the sprite on the view

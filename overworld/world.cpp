@@ -1,10 +1,12 @@
 // The project's settings, the player's place and the camera: the steps that
 // set a world up for a new game or a loaded one.
+#include "base/log.h"
+#include "base/numbers.h"
 #include "creatures/creatures.h"
 #include "fileload/fileload.h"
 #include "overworld/overworld.h"
-#include "shell/log.h"
 
+int currentgamestate = GAMESTATE_OVERWORLD;
 projsettings CurrProj;
 
 int playertilex = 0, playertiley = 0;
@@ -29,14 +31,13 @@ static bool ReadSetting(PACKFILE *file, const char *key, int max, int lo, int hi
     return false;
 }
 
-// The view is drawn into a 500 by 500 buffer; a larger one cannot be shown.
-#define VIEWMAX 500
+// The view is drawn into the drawing surface; a larger one cannot be shown.
 static bool ReadViewSize(PACKFILE *file, const char *key, int32_t &field) {
     int value;
     if (!ReadSetting(file, key, 20, 1, INT32_MAX, value)) return false;
-    if (value > VIEWMAX) {
+    if (value > SURFACESIZE) {
         logfmt(LOG_MINOR, LOGCAT_PROJECT, "%s of %d is more than the %d pixels a view can have!", key, value,
-               VIEWMAX);
+               SURFACESIZE);
         return false;
     }
     field = value;
@@ -97,6 +98,7 @@ int LoadSpriteSheet() {
 }
 
 void PlacePlayer(int tilex, int tiley, int facing, int frame) {
+    PlaceCamera(tilex, tiley);
     playertilex = tilex;
     playertiley = tiley;
     playerfacing = facing;
@@ -112,7 +114,6 @@ void PlacePlayerAtStart() {
     int x = CurrProj.startx, y = CurrProj.starty;
     if (x >= ViewColumns()) x = ViewColumns();
     if (y >= ViewRows()) y = ViewRows();
-    PlaceCamera(x, y);
     PlacePlayer(x, y, CurrProj.facing, CurrProj.facing);
 }
 
@@ -120,10 +121,6 @@ void PlacePlayerAtStart() {
 
 int ViewColumns() { return CurrMap.blockwidth > 0 ? CurrProj.windowx / CurrMap.blockwidth : 0; }
 int ViewRows() { return CurrMap.blockheight > 0 ? CurrProj.windowy / CurrMap.blockheight : 0; }
-
-static int ClampToInt(long long value) {
-    return value > INT32_MAX ? INT32_MAX : value < INT32_MIN ? INT32_MIN : (int)value;
-}
 
 cameraview CameraFor(int tilex, int tiley) {
     const long long bw = CurrMap.blockwidth, bh = CurrMap.blockheight;
@@ -147,7 +144,7 @@ cameraview CameraFor(int tilex, int tiley) {
     if (ypxl >= mh * bh - h) ypxl = mh * bh - h;
     if (xtile >= mw - cols) xtile = mw - cols;
     if (ytile >= mh - rows) ytile = mh - rows;
-    return cameraview{ClampToInt(xtile), ClampToInt(ytile), ClampToInt(xpxl), ClampToInt(ypxl)};
+    return cameraview{To32(xtile), To32(ytile), To32(xpxl), To32(ypxl)};
 }
 
 void PlaceCamera(int tilex, int tiley) {
@@ -163,6 +160,6 @@ void PlaceSprite() {
     // From the pixel corner the map is drawn with, so that the sprite stands
     // on its own block even where the view is not a whole number of blocks
     // and the block corner and the pixel corner disagree.
-    plx = ClampToInt((long long)playertilex * CurrMap.blockwidth - mapxpxl);
-    ply = ClampToInt((long long)playertiley * CurrMap.blockheight - mapypxl);
+    plx = To32((long long)playertilex * CurrMap.blockwidth - mapxpxl);
+    ply = To32((long long)playertiley * CurrMap.blockheight - mapypxl);
 }

@@ -8,20 +8,19 @@
 #include <filesystem>
 #include <vector>
 
-#include "battle/battle.h"
+#include "base/log.h"
+#include "base/platform.h"
 #include "fileload/fileload.h"
 #include "overworld/overworld.h"
-#include "shell/log.h"
-#include "shell/platform.h"
 
 namespace fs = std::filesystem;
 
-const FileDialogSettings SaveDialogSettings = {
+const filedialogsettings SaveDialogSettings = {
     "Save Save File", {{"Save File", "*.qbs"}, {"All Files", "*.*"}}, 0, "*.qbs", ".", "qbs",
     OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_CREATEPROMPT | OFN_NONETWORKBUTTON,
 };
 // Loading never replaces a file, so it has nothing to ask about one that exists.
-const FileDialogSettings LoadDialogSettings = {
+const filedialogsettings LoadDialogSettings = {
     "Load Save File", {{"Save File", "*.qbs"}, {"All Files", "*.*"}}, 0, "*.qbs", ".", "qbs",
     OFN_HIDEREADONLY | OFN_CREATEPROMPT | OFN_NONETWORKBUTTON,
 };
@@ -69,7 +68,7 @@ bool GameLayout(IO &io, G &game) {
     return io.Text(game.mapfile);
 }
 
-struct Writer {
+struct savewriter {
     std::string bytes;
     void Part(const char *, int = 0) {}
     bool Little(uint32_t value, int width) {
@@ -88,7 +87,7 @@ struct Writer {
     }
 };
 
-struct Reader {
+struct savereader {
     PACKFILE *file;
     const std::string &path;
     std::string part;
@@ -185,20 +184,6 @@ bool CheckSavedGame(const savedgame &game, const std::string &path) {
     return true;
 }
 
-void RestoreGame(const savedgame &game) {
-    MainPlayer.name = game.name;
-    MainPlayer.trainerid = game.trainerid;
-    MainPlayer.money = game.money;
-    for (int i = 0; i < PARTYMAX; i++) {
-        MainPlayer.owned[i] = game.owned[i];
-        MainPlayer.party[i] = game.party[i];
-    }
-    MainPlayer.partycount = game.partycount;
-    indexno = game.indexno;
-    CurrMapFilename = game.mapfile;
-    PlacePlayer(game.tilex, game.tiley, game.facing, game.frame);
-}
-
 // A dialog that returned no file: nothing to say after a cancel.
 int DialogGaveNoFile(int result) {
     if (result != 0)
@@ -231,7 +216,7 @@ savedgame CaptureGame() {
 }
 
 int WriteSaveFile(const std::string &path, const savedgame &game) {
-    Writer writer;
+    savewriter writer;
     GameLayout(writer, game);
     const std::string temp = path + ".tmp";
     std::string reason;
@@ -276,7 +261,7 @@ int ReadSaveFile(const std::string &path, savedgame &game) {
         return LOAD_BADSAVE;
     }
     savedgame read;
-    Reader reader{file, path, ""};
+    savereader reader{file, path, ""};
     bool whole = GameLayout(reader, read);
     if (whole && pack_getc(file) != EOF) {
         logfmt(LOG_MAJOR, LOGCAT_PROJECT, "Save file %s has bytes left over after the map path", path.c_str());
@@ -288,11 +273,7 @@ int ReadSaveFile(const std::string &path, savedgame &game) {
     return 0;
 }
 
-// Once the file has been read whole and found sound, the player record,
-// project number, position and map path are replaced; a later failure
-// leaves them and the project and map read so far, and the chooser stays
-// open for another choice, which sets all of them anew.
-int LoadSaveFile() {
+int ChooseSaveFile(savedgame &game, std::string &path) {
     char filename[250];
     int chosen = FileDialog(LoadDialogSettings, filename, sizeof filename);
     if (chosen != 1) return DialogGaveNoFile(chosen);
@@ -301,32 +282,8 @@ int LoadSaveFile() {
         logfmt(LOG_BREAKING, LOGCAT_PROJECT, "Save file %s does not exist!", filename);
         return LOAD_MISSING;
     }
-    savedgame game;
     if (ReadSaveFile(filename, game) != 0) return LOAD_BADSAVE;
     log(LOG_INFO, LOGCAT_PROGRAM, "File loaded");
-    RestoreGame(game);
-
-    const indexentry &project = GameIndex[indexno];
-    logfmt(LOG_INFO, LOGCAT_PROGRAM, "Project number %u picked", (unsigned)indexno);
-    if (ReadProjectFile(JoinPath(project.projectdir, project.projectdata)) != 0) return LOAD_BADPROJECT;
-    // A map that failed leaves no block size the camera or drawing could use.
-    if (LoadMapFile() != 0) {
-        logfmt(LOG_MINOR, LOGCAT_PROJECT, "The saved map %s cannot be loaded; the game was not loaded",
-               CurrMapFilename.c_str());
-        return LOAD_BADMAP;
-    }
-    // The save's position was checked against the largest map; now against
-    // the map it names.
-    if (playertilex >= CurrMap.maparrayx || playertiley >= CurrMap.maparrayy) {
-        logfmt(LOG_MAJOR, LOGCAT_PROJECT,
-               "Save file %s places the player at column %d, row %d, outside its map of %d by %d blocks", filename,
-               playertilex, playertiley, CurrMap.maparrayx, CurrMap.maparrayy);
-        return LOAD_BADSAVE;
-    }
-    CreateMapBuffer();
-    CreateBattleBuffers(false);
-    PlaceCamera(playertilex, playertiley);
-    PlaceSprite();
-    if (LoadSpriteSheet() != 0) return LOAD_NOSPRITES;
+    path = filename;
     return LOAD_DONE;
 }

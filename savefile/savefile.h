@@ -20,7 +20,7 @@ enum {
     LOAD_BADMAP = 6,       // the saved map failed to load
 };
 // The longest text a save file may hold, its zero byte included.
-#define SAVETEXTMAX 4096
+constexpr int SAVETEXTMAX = 4096;
 
 // Everything a save file holds, in the order it is written.
 struct savedgame {
@@ -39,9 +39,9 @@ struct savedgame {
 };
 // The file dialog's settings for saving and for loading (the dialog is the
 // platform's).
-struct FileDialogSettings;
-extern const FileDialogSettings SaveDialogSettings;
-extern const FileDialogSettings LoadDialogSettings;
+struct filedialogsettings;
+extern const filedialogsettings SaveDialogSettings;
+extern const filedialogsettings LoadDialogSettings;
 
 // saving
 // The game's current state as a save file holds it.
@@ -58,6 +58,8 @@ int SaveSaveFile();
 // anything in the game changes; 0, or LOAD_BADSAVE after a logged line that
 // says what is wrong.
 int ReadSaveFile(const std::string &path, savedgame &game);
-// Asks for a save file and loads it: LOAD_DONE, or one of the results above
-// when no game was loaded.
-int LoadSaveFile();
+// Asks for a save file, reads it whole and checks it: LOAD_DONE with the
+// record in `game` and the file's path in `path`, or LOAD_NOFILE, LOAD_MISSING or LOAD_BADSAVE after its
+// logged line (none after a cancel). The game itself is not changed; the
+// world set-up restores it from the record.
+int ChooseSaveFile(savedgame &game, std::string &path);

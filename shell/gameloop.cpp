@@ -1,24 +1,24 @@
 // The game loop: one pass reads the keys, acts by game state and shows a frame.
+#include "base/log.h"
+#include "base/platform.h"
 #include "battle/battle.h"
 #include "overworld/overworld.h"
 #include "savefile/savefile.h"
-#include "shell/log.h"
 #include "shell/main.h"
-#include "shell/platform.h"
 
 // The first held arrow, in the order up, down, left, right; 0 for none.
 static int HeldDirection() {
-    if (key[KEY_UP]) return DIR_UP;
-    if (key[KEY_DOWN]) return DIR_DOWN;
-    if (key[KEY_LEFT]) return DIR_LEFT;
-    if (key[KEY_RIGHT]) return DIR_RIGHT;
+    if (KeyDown(KEY_UP)) return DIR_UP;
+    if (KeyDown(KEY_DOWN)) return DIR_DOWN;
+    if (KeyDown(KEY_LEFT)) return DIR_LEFT;
+    if (KeyDown(KEY_RIGHT)) return DIR_RIGHT;
     return 0;
 }
 
 static void OverworldPass() {
     // F5 saves, once the key is up again; then the pass goes on as before.
-    if (key[KEY_F5]) {
-        while (key[KEY_F5] && !CloseRequested()) WaitTick();
+    if (KeyDown(KEY_F5)) {
+        while (KeyDown(KEY_F5) && !CloseRequested()) WaitTick();
         SaveSaveFile();
     }
     int dir = HeldDirection();
@@ -50,20 +50,20 @@ static bool InBattle() { return currentgamestate == GAMESTATE_BATTLE; }
 static void BattlePass() {
     const ownedvorl &active = PlayerVorlet();
     if (battleinfo.menupage == 0) {
-        if (key[KEY_1]) {
-            while (key[KEY_1] && !CloseRequested()) WaitTick();
+        if (KeyDown(KEY_1)) {
+            while (KeyDown(KEY_1) && !CloseRequested()) WaitTick();
             battleinfo.menupage = 1;
             bool anyusable = false;
             for (int slot = 0; slot < MOVESLOTS; slot++) anyusable = anyusable || SlotUsable(active, slot);
             if (!anyusable) ChooseSlot(4);
         }
-        if (key[KEY_4] && InBattle()) RunFromBattle(1);
+        if (KeyDown(KEY_4) && InBattle()) RunFromBattle(1);
     }
     if (battleinfo.menupage == 1) {
         static const int movekeys[MOVESLOTS] = {KEY_1, KEY_2, KEY_3, KEY_4};
         for (int slot = 0; slot < MOVESLOTS; slot++)
-            if (key[movekeys[slot]] && SlotUsable(active, slot) && InBattle()) ChooseSlot(slot);
-        if (key[KEY_5]) battleinfo.menupage = 0;
+            if (KeyDown(movekeys[slot]) && SlotUsable(active, slot) && InBattle()) ChooseSlot(slot);
+        if (KeyDown(KEY_5)) battleinfo.menupage = 0;
     }
     if (!InBattle()) return;
     DrawBattle();
@@ -83,5 +83,5 @@ void GameLoop() {
         return;
     }
     // The window's close button ends the game like Escape.
-    if (key[KEY_ESC] || CloseRequested()) quitgamenow = 1;
+    if (KeyDown(KEY_ESC) || CloseRequested()) quitgamenow = 1;
 }

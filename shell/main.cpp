@@ -8,11 +8,11 @@
 #include <sstream>
 #include <string>
 
+#include "base/log.h"
+#include "base/platform.h"
 #include "battle/battle.h"
 #include "creatures/creatures.h"
 #include "overworld/overworld.h"
-#include "shell/log.h"
-#include "shell/platform.h"
 
 HINSTANCE hInst = nullptr;
 HWNDHANDLE hwnd = nullptr;
@@ -72,7 +72,8 @@ int WinMain(HINSTANCE instance, HINSTANCE, char *cmdline, int) {
     // 8-bit text and the title.
     if (PlatformStart() != 0) {
         const char *reason = allegro_error[0] ? allegro_error : "no graphics driver could open a window";
-        fprintf(stderr, "Quillbay: unable to open a 352 by 352 window in 16-bit colour: %s\n", reason);
+        fprintf(stderr, "Quillbay: unable to open a %d by %d window in 16-bit colour: %s\n", WINDOWSIZE, WINDOWSIZE,
+                reason);
         SetUpLog();
         logfmt(LOG_BREAKING, LOGCAT_PROGRAM, "Unable to open the game window: %s", reason);
         Exit();
@@ -82,8 +83,7 @@ int WinMain(HINSTANCE instance, HINSTANCE, char *cmdline, int) {
     quitgamenow = 0;
     if (!seeded) seed = (unsigned)time(nullptr);
     SeedRandom(seed);
-    whtclr = makecol(255, 255, 255);
-    blkclr = makecol(0, 0, 0);
+    SetScreenColours();
     WildEncounter = StartWildBattle;
 
     if (!InitCommonControlsEx(8, 0xFF)) {

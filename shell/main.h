@@ -1,9 +1,9 @@
-// Application shell: start-up and shutdown, the project chooser, new-game
-// set-up and the game loop. The log, the dialog model and the platform seam
-// have headers of their own.
+// Application shell, the top of the house: start-up and shutdown, the
+// project chooser, the world set-up for a new game and a loaded one, and the
+// game loop.
 #pragma once
 
-#include "shell/dialog.h"
+#include "base/dialog.h"
 
 // start-up and shutdown
 typedef void *HINSTANCE;
@@ -17,25 +17,31 @@ int WinMain(HINSTANCE instance, HINSTANCE previnstance, char *cmdline, int showc
 void Exit();
 
 // the project chooser
-#define IDD_LOADPROJ 120
-#define IDLB_PROJSLIST 121
-#define IDC_AVAILTEXT 122
-#define IDB_LOADOLDER 123
-#define IDC_PROJNAME 124
-#define IDC_PROJDESC 125
-#define IDC_PROJCREATOR 126
-#define IDC_PROJURL 127
-#define IDC_PROJGROUP 128
-extern const DlgTemplate LoadProjDialog;  // dialog 120
+enum {
+    IDD_LOADPROJ = 120,
+    IDLB_PROJSLIST = 121,
+    IDC_AVAILTEXT = 122,
+    IDB_LOADOLDER = 123,
+    IDC_PROJNAME = 124,
+    IDC_PROJDESC = 125,
+    IDC_PROJCREATOR = 126,
+    IDC_PROJURL = 127,
+    IDC_PROJGROUP = 128,
+};
+extern const dlgtemplate LoadProjDialog;  // dialog 120
 // Reads the index, shows the chooser and sets the chosen game up.
 void GetProject();
 intptr_t LoadProjDialogProcs(HDLG dialog, unsigned message, uintptr_t wparam, intptr_t lparam);
 
-// new-game set-up
+// the world set-up
 // The rest of GetProject for the chosen project GameIndex[indexno]: the
 // project file, the first map, the buffers, the camera and the player.
 // Leaves gamerunning at 0 after a logged error.
 void SetUpNewGame();
+// The chooser's "Load Older Game": asks for a save file, reads and checks
+// it, and sets its world up. LOAD_DONE (0), or the LOAD_ result of
+// savefile.h that says why no game was loaded.
+int LoadSaveFile();
 
 // the game loop
 void GameLoop();

@@ -1,14 +1,14 @@
 // The project chooser: dialog 120 and its procedure, and GetProject.
+#include "base/log.h"
+#include "base/platform.h"
 #include "battle/battle.h"
 #include "fileload/fileload.h"
 #include "savefile/savefile.h"
-#include "shell/log.h"
 #include "shell/main.h"
-#include "shell/platform.h"
 
 // Dialog 120, filling the window: the list on the left, the project's
 // information and the buttons on the right.
-const DlgTemplate LoadProjDialog = {
+const dlgtemplate LoadProjDialog = {
     "Start a New Game",
     344,
     328,

@@ -5,7 +5,7 @@
 
 enum { KINDLET = 1, RILLFIN = 4, WRENLET = 6, SCRAPLING = 9, SPROUTMITE = 13 };
 using Texts = std::vector<std::string>;
-using headless::KeyStep;
+using headless::keystep;
 
 // A party of `count` creatures of one species and level, all having taken part.
 static void Party(int count, int species, int level) {
@@ -63,7 +63,7 @@ TEST_F(BattleTest, EachLevelShowsItsTableAndTeachesItsMovesWithAPromptForAFifth)
     const std::string prompt5 = "Sproutmite reached level 5!|"
                                 "Sproutmite wants to learn Mandibles, but already knows four moves.|"
                                 "What should it replace?|";
-    const std::tuple<std::vector<KeyStep>, std::string, std::vector<int>> cases[] = {
+    const std::tuple<std::vector<keystep>, std::string, std::vector<int>> cases[] = {
         // 5 keeps the four moves, then 2 replaces the second.
         {{{{KEY_5}, 1}, {{}, 1}, {{KEY_SPACE}, 1}, {{}, 1}, {{KEY_SPACE}, 1}, {{}, 1}, {{KEY_2}, 1}},
          upto4 + "Sproutmite stopped learning Numbspore|" + prompt5 +

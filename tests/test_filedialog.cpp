@@ -2,19 +2,19 @@
 #include "savefile/savefile.h"
 #include "tests/harness/testsupport.h"
 
-using headless::DlgAction;
+using headless::dlgaction;
 using Rows = std::vector<std::string>;
-static const DlgAction OK{DlgAction::Press, IDOK};
-static DlgAction Type(const char *text) { return {DlgAction::Type, IDC_FD_NAME, 0, text}; }
+static const dlgaction OK{dlgaction::Press, IDOK};
+static dlgaction Type(const char *text) { return {dlgaction::Type, IDC_FD_NAME, 0, text}; }
 
 static char out[250];
 
 // Plays `script` in the dialog; the rows its file list showed last.
-static Rows Show(const FileDialogSettings &settings, const std::vector<DlgAction> &script, int &result, int room = 250) {
+static Rows Show(const filedialogsettings &settings, const std::vector<dlgaction> &script, int &result, int room = 250) {
     headless::ScriptDialog(script);
     result = ShowFileDialog(settings, out, room);
     Rows rows;
-    for (const DlgListItem &item : DlgFindList(&headless::lastdialog, IDC_FD_FILES)->items) rows.push_back(item.text);
+    for (const dlglistitem &item : DlgFindList(&headless::lastdialog, IDC_FD_FILES)->items) rows.push_back(item.text);
     return rows;
 }
 
@@ -23,13 +23,13 @@ TEST_F(QbTest, TheFileDialogWalksFoldersFiltersAndAsksBeforeItChooses) {
         WriteFile(file, "x");
     int result;
     // A row walks into a folder; a typed pattern lists another.
-    EXPECT_EQ(Show(LoadDialogSettings, {{DlgAction::SelectRow, IDC_FD_FILES, 1}, OK, Type("../Zeta/*.TXT"), OK,
-                                        {DlgAction::Press, IDCANCEL}}, result),
+    EXPECT_EQ(Show(LoadDialogSettings, {{dlgaction::SelectRow, IDC_FD_FILES, 1}, OK, Type("../Zeta/*.TXT"), OK,
+                                        {dlgaction::Press, IDCANCEL}}, result),
               Rows({"../", "d.txt"}));
     EXPECT_EQ(result, 0);
     // All Files lists every file; No to creating "new.qbs" keeps the dialog open, Yes to replacing chooses.
-    EXPECT_EQ(Show(SaveDialogSettings, {{DlgAction::SelectRow, IDC_FD_TYPES, 1}, Type("new"), OK,
-                                        {DlgAction::Press, IDNO}, Type("b"), OK, {DlgAction::Press, IDYES}}, result),
+    EXPECT_EQ(Show(SaveDialogSettings, {{dlgaction::SelectRow, IDC_FD_TYPES, 1}, Type("new"), OK,
+                                        {dlgaction::Press, IDNO}, Type("b"), OK, {dlgaction::Press, IDYES}}, result),
               Rows({"../", "saves/", "Zeta/", "A.QBS", "b.qbs", "notes.txt", "qblog.txt"}));
     EXPECT_EQ(std::make_pair(result, headless::dialogsshown), std::make_pair(1, 4));
     EXPECT_STREQ(out, "b.qbs");

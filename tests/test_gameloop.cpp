@@ -4,7 +4,7 @@
 
 #include "tests/harness/testsupport.h"
 
-using headless::KeyStep;
+using headless::keystep;
 
 class GameLoopTest : public QbTest {
 protected:
@@ -20,15 +20,15 @@ protected:
         QbTest::TearDown();
     }
     // One pass with these keys held and this script for the waits in it.
-    void Pass(const std::vector<int> &keys, const std::vector<KeyStep> &script = {}) {
+    void Pass(const std::vector<int> &keys, const std::vector<keystep> &script = {}) {
         headless::Reset();
         headless::ScriptKeys(script);
-        for (int k : keys) key[k] = 1;
+        for (int k : keys) headless::SetKey(k, true);
         GameLoop();
     }
     // The given steps, then Space pressed and released for each message.
-    static std::vector<KeyStep> Spaces(std::vector<KeyStep> first = {}) {
-        for (int i = 0; i < 12; i++) first.insert(first.end(), {KeyStep{{KEY_SPACE}, 1}, KeyStep{{}, 1}});
+    static std::vector<keystep> Spaces(std::vector<keystep> first = {}) {
+        for (int i = 0; i < 12; i++) first.insert(first.end(), {keystep{{KEY_SPACE}, 1}, keystep{{}, 1}});
         return first;
     }
     // A wild battle on the given menu page, its texts recorded.
@@ -67,7 +67,7 @@ TEST_F(GameLoopTest, TheFirstHeldArrowWinsAndQuittingComesAfterTheFrame) {
 // does nothing, 5 goes back; with no usable move key 1 uses the fallback.
 TEST_F(GameLoopTest, TheBattleMenusDispatchTheirKeys) {
     EnterBattleMenu(0);
-    Pass({KEY_1}, {KeyStep{{KEY_1}, 3}, KeyStep{{}, 1}});
+    Pass({KEY_1}, {keystep{{KEY_1}, 3}, keystep{{}, 1}});
     EXPECT_TRUE(headless::ticks == 4 && battleinfo.menupage == 1 && battleinfo.playerchose == 0 && headless::frames == 1);
     MainPlayer.owned[0].moves[2].pp = 0;
     Pass({KEY_3});
@@ -80,9 +80,9 @@ TEST_F(GameLoopTest, TheBattleMenusDispatchTheirKeys) {
 }
 
 TEST_F(GameLoopTest, FFiveSavesFromTheOverworldOnlyAndKeysHeldAfterABattleStartNoTurn) {
-    headless::ScriptFileDialog({headless::FileAnswer{1, "quick.qbs"}});
-    key[KEY_F5] = 1;
-    headless::ScriptKeys({KeyStep{{KEY_F5}, 2}});
+    headless::ScriptFileDialog({headless::fileanswer{1, "quick.qbs"}});
+    headless::SetKey(KEY_F5, true);
+    headless::ScriptKeys({keystep{{KEY_F5}, 2}});
     GameLoop();
     EXPECT_TRUE(std::filesystem::exists("quick.qbs") && headless::ticks == 3 && headless::frames == 1) << "the save waits for F5 to come up";
     EnterBattleMenu(0);

@@ -47,11 +47,11 @@ TEST_F(IndexTest, AWellFormedIndexFillsTheTableInFileOrderUpToItsSize) {
 // and buttons are driven end to end in tests/e2e/e2e_chooser.sh.
 TEST_F(IndexTest, TheChooserSortsItsRowsAndOkTakesTheSelectedProject) {
     ASSERT_EQ(Read(Index(3, {"Moor", "ash", "Bay"})), 0);
-    DialogState dialog = DlgCreate(LoadProjDialog, 0);
+    dialogstate dialog = DlgCreate(LoadProjDialog, 0);
     LoadProjDialogProcs(&dialog, WM_INITDIALOG, 0, 0);
-    DlgList *list = DlgFindList(&dialog, IDLB_PROJSLIST);
+    dlglist *list = DlgFindList(&dialog, IDLB_PROJSLIST);
     std::string rows;
-    for (const DlgListItem &item : list->items) rows += item.text + std::to_string(item.data) + " ";
+    for (const dlglistitem &item : list->items) rows += item.text + std::to_string(item.data) + " ";
     EXPECT_EQ(rows, "ash1 Bay2 Moor0 ");
     DlgSelectRow(&dialog, LoadProjDialogProcs, IDLB_PROJSLIST, 1);
     SendDlgItemMessageA(&dialog, IDLB_PROJSLIST, LB_ADDSTRING, 0, (intptr_t) "Aaa");

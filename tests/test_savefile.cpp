@@ -24,7 +24,7 @@ static std::string Le(uint32_t v, int width = 4) { return width ? (char)v + Le(v
 static std::string Text(const std::string &t) { return Le((uint32_t)t.size() + 1) + t + '\0'; }
 // Answers the file dialog with `path`, then saves or loads.
 static int Through(int (*action)(), const std::string &path) {
-    headless::ScriptFileDialog({headless::FileAnswer{1, path}});
+    headless::ScriptFileDialog({headless::fileanswer{1, path}});
     return action();
 }
 static std::string State() {

@@ -15,11 +15,12 @@ static std::vector<std::string> shown;  // every battle text, in order
 // confirmed and a move prompt is answered with a number.
 static void PressInWaits() {
     static bool down = false;
-    if ((down = !down)) key[KEY_SPACE] = key[KEY_1 + (int)(player() % 5)] = 1;
+    if ((down = !down)) headless::SetKey(KEY_SPACE, true), headless::SetKey(KEY_1 + (int)(player() % 5), true);
 }
 
 static void Hold(int held) {
-    for (int k = 0; k < KEY_MAX; k++) key[k] = k == held;
+    headless::ReleaseAllKeys();
+    headless::SetKey(held, true);
 }
 
 // Plays Quill Bay, back and forth between the tall grass west of the start

@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "shell/log.h"
-#include "shell/platform.h"
-#include "tests/harness/headless.h"
+#include "base/log.h"
+#include "base/platform.h"
+#include "base/platform/headless.h"
 
 static char workdir[] = "/tmp/qbfuzz.XXXXXX";
 

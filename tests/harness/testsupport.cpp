@@ -11,12 +11,12 @@
 
 namespace {
 // Starts the headless library once for the whole test program.
-struct HeadlessEnvironment : ::testing::Environment {
+struct headlessenvironment : ::testing::Environment {
     void SetUp() override {
         ASSERT_EQ(PlatformStart(), 0) << "headless Allegro did not start";
     }
 };
-const ::testing::Environment *const headlessenv = ::testing::AddGlobalTestEnvironment(new HeadlessEnvironment);
+const ::testing::Environment *const headlessenv = ::testing::AddGlobalTestEnvironment(new headlessenvironment);
 }  // namespace
 
 std::string SourceDir() {
@@ -121,10 +121,10 @@ void QbTest::TearDown() {
     headless::Reset();
 }
 
-bool Shows(int x0, int y0, int x1, int y1, const std::vector<BattleLine> &lines) {
+bool Shows(int x0, int y0, int x1, int y1, const std::vector<battleline> &lines) {
     BITMAP *expected = create_bitmap(500, 500);
     clear_to_color(expected, whtclr);
-    for (const BattleLine &t : lines)
+    for (const battleline &t : lines)
         (t.right ? textout_right_ex : textout_ex)(expected, font, t.text.c_str(), t.x, t.y, blkclr, -1);
     bool same = true;
     for (int y = y0; y <= y1; y++)
@@ -135,8 +135,7 @@ bool Shows(int x0, int y0, int x1, int y1, const std::vector<BattleLine> &lines)
 
 void BattleTest::SetUp() {
     QbTest::SetUp();
-    whtclr = makecol(255, 255, 255);
-    blkclr = makecol(0, 0, 0);
+    SetScreenColours();
     CreateBattleBuffers(true);
     for (BITMAP *picture : {enemyvorlet, ownvorletb}) clear_to_color(picture, bitmap_mask_color(picture));
     ClearRandomDraws();
@@ -170,7 +169,7 @@ void BattleTest::Begin(int ownspecies, int ownlevel, int wildspecies, int wildle
 void BattleTest::Draws(const std::vector<int> &values) { QueueRandomDraws(values.data(), (int)values.size()); }
 
 void BattleTest::Spaces(int count) {
-    std::vector<headless::KeyStep> steps;
+    std::vector<headless::keystep> steps;
     for (int i = 0; i < count; i++) {
         steps.push_back({{KEY_SPACE}, 1});
         steps.push_back({{}, 1});

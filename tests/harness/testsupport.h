@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "base/log.h"
+#include "base/platform.h"
+#include "base/platform/headless.h"
 #include "battle/battle.h"
 #include "creatures/creatures.h"
 #include "fileload/fileload.h"
 #include "overworld/overworld.h"
-#include "shell/log.h"
 #include "shell/main.h"
-#include "shell/platform.h"
-#include "tests/harness/headless.h"
 
 // The repository's top directory (for the sample data in game/).
 std::string SourceDir();
@@ -48,14 +48,14 @@ protected:
 };
 
 // A text drawn at (x, y), or ending at x when `right`.
-struct BattleLine {
+struct battleline {
     std::string text;
     int x, y;
     bool right = false;
 };
 // The rectangle (x0, y0)-(x1, y1) of the battle screen holds exactly these
 // texts on white, as the game's font draws them.
-bool Shows(int x0, int y0, int x1, int y1, const std::vector<BattleLine> &lines);
+bool Shows(int x0, int y0, int x1, int y1, const std::vector<battleline> &lines);
 
 // A wild battle without files: fresh battle surfaces with blank pictures,
 // the player "Tobrin" (id 1000) with one creature, and every battle text

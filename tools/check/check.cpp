@@ -23,11 +23,12 @@
 #include <string>
 #include <vector>
 
+#include "base/log.h"
+#include "base/platform.h"
+#include "battle/battle.h"
 #include "creatures/creatures.h"
 #include "fileload/fileload.h"
 #include "overworld/overworld.h"
-#include "shell/log.h"
-#include "shell/platform.h"
 
 namespace {
 
@@ -267,17 +268,17 @@ void CheckSpriteSheet() {
     playerspritesbmp = nullptr;
 }
 
-// A creature's picture: front pictures are 56 by 56 pixels, back ones 48 by 48.
+// A creature's picture, front or back, as the battle shows it.
 struct creaturepicture {
     const char *format;
     bool front;
     const char *what;
 };
 const creaturepicture creaturepictures[] = {
-    {"brel\\%ug.bmp", true, "front"},
-    {"brels\\%ugs.bmp", true, "shiny front"},
-    {"brelb\\%ugb.bmp", false, "back"},
-    {"brelsb\\%ugsb.bmp", false, "shiny back"},
+    {FRONTPICTURE, true, "front"},
+    {SHINYFRONTPICTURE, true, "shiny front"},
+    {BACKPICTURE, false, "back"},
+    {SHINYBACKPICTURE, false, "shiny back"},
 };
 
 void CheckCreaturePictures(int species, bool front, const place &at, const std::string &why,
@@ -286,7 +287,7 @@ void CheckCreaturePictures(int species, bool front, const place &at, const std::
         if (picture.front != front) continue;
         std::string path = Format(picture.format, (unsigned)species);
         if (!checked.insert(path).second) continue;
-        int side = front ? 56 : 48;
+        int side = front ? FRONTPICTURESIZE : BACKPICTURESIZE;
         CheckPicture(path, side, side, at,
                      Format("the %s picture of species %d, %s", picture.what, species, why.c_str()));
     }
@@ -347,9 +348,8 @@ void CheckStart(const std::string &projpath) {
         Warn(xline, Format("the player starts on %s (block %d at column %d, row %d)", kind, from, x, y));
         return;
     }
-    static const int stepx[5] = {0, 0, 1, 0, -1}, stepy[5] = {0, -1, 0, 1, 0};
     for (int dir = DIR_UP; dir <= DIR_LEFT; dir++) {
-        const int tx = x + stepx[dir], ty = y + stepy[dir];
+        const int tx = x + STEPX[dir], ty = y + STEPY[dir];
         if (InsideMap(tx, ty) && check_collision(from, BlockNumberAt(tx, ty), dir) == 0) return;
     }
     const bool walled = block.walltop == 1 && block.wallleft == 1 && block.wallbottom == 1 && block.wallright == 1;

@@ -9,8 +9,8 @@
 #include <cstring>
 #include <string>
 
-#include "shell/log.h"
-#include "shell/platform.h"
+#include "base/log.h"
+#include "base/platform.h"
 
 const char *logfile = "qblog.txt";
 int showdebugboxes = 1;

@@ -1,18 +1,18 @@
 // The file dialog and its Yes/No prompts, built on the dialog model.
-#include "shell/filedialog.h"
+#include "base/filedialog.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <filesystem>
 
-#include "shell/platform.h"
+#include "base/platform.h"
 
 namespace fs = std::filesystem;
 
 // The name field and its OK come first, so the field takes the keyboard and
 // Tab runs field, files, filters, OK, Cancel.
-const DlgTemplate FileDlgTemplate = {
+const dlgtemplate FileDlgTemplate = {
     "",
     328,
     280,
@@ -28,7 +28,7 @@ const DlgTemplate FileDlgTemplate = {
     },
 };
 
-const DlgTemplate PromptTemplate = {
+const dlgtemplate PromptTemplate = {
     "",
     300,
     70,
@@ -75,7 +75,7 @@ static void AddRow(HDLG dialog, const std::string &text, int kind) {
 
 // Fills the list: the way up, the sub-folders, then the files that match,
 // each group in name order; hidden names are left out.
-static void ListFolder(HDLG dialog, FileDialogRun &run) {
+static void ListFolder(HDLG dialog, filedialogrun &run) {
     SendDlgItemMessageA(dialog, IDC_FD_FILES, LB_RESETCONTENT, 0, 0);
     std::vector<std::string> folders, files;
     std::error_code ec;
@@ -100,7 +100,7 @@ static void ListFolder(HDLG dialog, FileDialogRun &run) {
 }
 
 int AskYesNo(const char *title, const std::string &question) {
-    DlgTemplate prompt = PromptTemplate;
+    dlgtemplate prompt = PromptTemplate;
     prompt.title = title;
     auto proc = [](HDLG dialog, unsigned message, uintptr_t wparam, intptr_t) -> intptr_t {
         if (message == WM_INITDIALOG) {
@@ -125,8 +125,8 @@ static std::string FolderName(const fs::path &folder) {
 // OK: a pattern (perhaps in another folder) lists anew, a folder is walked
 // into, and a file name (given the default extension when it has none) is
 // the choice, once the prompts the options ask for have been answered Yes.
-static void Accept(HDLG dialog, FileDialogRun &run) {
-    const FileDialogSettings &settings = *run.settings;
+static void Accept(HDLG dialog, filedialogrun &run) {
+    const filedialogsettings &settings = *run.settings;
     std::string name = GetDlgItemTextPtr(dialog, IDC_FD_NAME);
     if (name.empty()) return;
     fs::path path = fs::path(run.dir) / name;
@@ -162,10 +162,10 @@ static void Accept(HDLG dialog, FileDialogRun &run) {
     EndDialog(dialog, 1);
 }
 
-static void Initialise(HDLG dialog, FileDialogRun &run) {
-    const FileDialogSettings &settings = *run.settings;
+static void Initialise(HDLG dialog, filedialogrun &run) {
+    const filedialogsettings &settings = *run.settings;
     SetDlgItemTextA(dialog, IDC_FD_NAME, settings.startname);
-    for (const FileFilter &filter : settings.filters) {
+    for (const filefilter &filter : settings.filters) {
         std::string row = std::string(filter.name) + " (" + filter.pattern + ")";
         SendDlgItemMessageA(dialog, IDC_FD_TYPES, LB_ADDSTRING, 0, (intptr_t)row.c_str());
     }
@@ -180,13 +180,13 @@ static void Initialise(HDLG dialog, FileDialogRun &run) {
 }
 
 static std::string SelectedText(HDLG dialog, int id) {
-    DlgList *list = DlgFindList(dialog, id);
+    dlglist *list = DlgFindList(dialog, id);
     if (!list || list->cursel < 0 || list->cursel >= (int)list->items.size()) return "";
     return list->items[(size_t)list->cursel].text;
 }
 
 intptr_t FileDlgProc(HDLG dialog, unsigned message, uintptr_t wparam, intptr_t) {
-    FileDialogRun *run = dialog ? (FileDialogRun *)dialog->param : nullptr;
+    filedialogrun *run = dialog ? (filedialogrun *)dialog->param : nullptr;
     if (!run || !run->settings) return 0;
     if (message == WM_INITDIALOG) {
         Initialise(dialog, *run);
@@ -222,10 +222,10 @@ intptr_t FileDlgProc(HDLG dialog, unsigned message, uintptr_t wparam, intptr_t) 
     return 0;
 }
 
-int ShowFileDialog(const FileDialogSettings &settings, char *out, int outsize) {
+int ShowFileDialog(const filedialogsettings &settings, char *out, int outsize) {
     if (!out || outsize < 1) return -FNERR_BUFFERTOOSMALL;
-    FileDialogRun run{&settings, ".", "", "", (size_t)outsize};
-    DlgTemplate dialog = FileDlgTemplate;
+    filedialogrun run{&settings, ".", "", "", (size_t)outsize};
+    dlgtemplate dialog = FileDlgTemplate;
     dialog.title = settings.title;
     intptr_t result = DialogBoxParamA(dialog, FileDlgProc, (intptr_t)&run);
     if (result == 1) {

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "shell/log.h"
-#include "shell/platform.h"
+#include "base/log.h"
+#include "base/platform.h"
 
 #include <poll.h>
 #include <pthread.h>
@@ -173,7 +173,7 @@ int PlatformStart() {
     }
     if (started != 0) return -1;
     set_color_depth(16);
-    if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, 352, 352, 0, 0) != 0) return -1;
+    if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, WINDOWSIZE, WINDOWSIZE, 0, 0) != 0) return -1;
     XSetIOErrorHandler(OnDisplayLost);
     install_keyboard();
     install_timer();
@@ -211,6 +211,8 @@ int LocalHour() {
     return local.tm_hour;
 }
 
+bool KeyDown(int k) { return k > 0 && k < KEY_MAX && key[k]; }
+
 // A key is held a tenth of a second even in a quick tap; fifty looks a
 // second catch every press and cost next to nothing.
 void WaitTick() { Sleep(20); }
@@ -245,12 +247,18 @@ void ShowBuffer(BITMAP *bmp) {
     SleepNs(nextns - nowns);
     const bool same = bmp && SameAsScreen(bmp);
     if (bmp && !same) {
-        blit(bmp, screen, 0, 0, 0, 0, 360, 370);
+        blit(bmp, screen, 0, 0, 0, 0, SHOWNWIDTH, SHOWNHEIGHT);
         SendDrawing();
     }
     // A frame like the one before means nothing moves: the next pass looks
     // at the keys a twentieth of a second later rather than a sixtieth.
     nextns += same ? 3 * frame : frame;
+}
+
+void ClearScreen() {
+    if (!screen) return;
+    clear_to_color(screen, 0);
+    SendDrawing();
 }
 
 // ---------------------------------------------------------------------------
@@ -425,20 +433,20 @@ void ShowAlert(const char *line1, const char *line2, const char *button) {
 // Described dialogs: each control of the description becomes an object whose
 // dp3 points at the running dialog, so dialogs can open over one another.
 
-struct RunningDialog {
-    DialogState state;
+struct runningdialog {
+    dialogstate state;
     DLGPROC proc;
     bool editselected = true;  // an edit field's whole text, until a key acts on it
 };
 
-static RunningDialog &Running(DIALOG *d) { return *(RunningDialog *)d->dp3; }
+static runningdialog &Running(DIALOG *d) { return *(runningdialog *)d->dp3; }
 
 // After the procedure has heard of something: close when it ended the
 // dialog, otherwise redraw, since it may have changed any text or list.
 static int AfterCommand(DIALOG *d) { return Running(d).state.ended ? D_CLOSE : D_REDRAW; }
 
 static void Press(DIALOG *d, int id) {
-    RunningDialog &run = Running(d);
+    runningdialog &run = Running(d);
     DlgPressButton(&run.state, run.proc, id);
 }
 
@@ -466,12 +474,12 @@ static int CommandButtonProc(int msg, DIALOG *d, int c) {
 // to the state (and EN_CHANGE to the procedure), and a text the procedure
 // sets shows at once. Enter presses OK. dp is the field's own buffer; d1
 // and d2 are the plain edit procedure's length limit and cursor.
-static const int EDITMAX = 250;
+constexpr int EDITMAX = 250;
 static int ModelEditProc(int msg, DIALOG *d, int c) {
     // The plain edit procedure redraws itself through this one after a key;
     // its buffer then holds what was typed, which the state has not heard of.
     static bool editing = false;
-    RunningDialog &run = Running(d);
+    runningdialog &run = Running(d);
     const int id = (int)(intptr_t)d->dp2;
     char *buffer = (char *)d->dp;
     const char *model = GetDlgItemTextPtr(&run.state, id);
@@ -525,14 +533,14 @@ static int ModelEditProc(int msg, DIALOG *d, int c) {
 static int ListRowHeight() { return text_height(font) + 4; }
 static int ListRows(DIALOG *d) { return (d->h - 4) / ListRowHeight(); }
 
-static void KeepSelectionVisible(DIALOG *d, const DlgList &list) {
+static void KeepSelectionVisible(DIALOG *d, const dlglist &list) {
     const int rows = ListRows(d), count = (int)list.items.size();
     if (list.cursel >= 0 && list.cursel < d->d2) d->d2 = list.cursel;
     if (list.cursel >= d->d2 + rows) d->d2 = list.cursel - rows + 1;
     d->d2 = std::max(0, std::min(d->d2, count - rows));
 }
 
-static void DrawList(DIALOG *d, const DlgList &list) {
+static void DrawList(DIALOG *d, const dlglist &list) {
     BITMAP *gs = gui_get_screen();
     const int rowh = ListRowHeight(), rows = ListRows(d), count = (int)list.items.size();
     rectfill(gs, d->x, d->y, d->x + d->w - 1, d->y + d->h - 1, White());
@@ -558,7 +566,7 @@ static void DrawList(DIALOG *d, const DlgList &list) {
 
 // Selects a row (kept inside the list) and tells the procedure, after the
 // new selection is shown.
-static int SelectRow(DIALOG *d, DlgList &list, int row) {
+static int SelectRow(DIALOG *d, dlglist &list, int row) {
     const int count = (int)list.items.size();
     if (count == 0) return D_O_K;
     row = std::max(0, std::min(row, count - 1));
@@ -566,12 +574,12 @@ static int SelectRow(DIALOG *d, DlgList &list, int row) {
     list.cursel = row;
     KeepSelectionVisible(d, list);
     object_message(d, MSG_DRAW, 0);
-    RunningDialog &run = Running(d);
+    runningdialog &run = Running(d);
     run.proc(&run.state, WM_COMMAND, MAKEWPARAM(list.id, LBN_SELCHANGE), 0);
     return AfterCommand(d);
 }
 
-static int ListKey(DIALOG *d, DlgList &list, int scancode) {
+static int ListKey(DIALOG *d, dlglist &list, int scancode) {
     const int rows = ListRows(d);
     switch (scancode) {
     case KEY_UP: return list.cursel < 0 ? D_O_K : SelectRow(d, list, list.cursel - 1);
@@ -586,7 +594,7 @@ static int ListKey(DIALOG *d, DlgList &list, int scancode) {
     }
 }
 
-static int ListClick(DIALOG *d, DlgList &list) {
+static int ListClick(DIALOG *d, dlglist &list) {
     const int rows = ListRows(d), count = (int)list.items.size();
     const bool onbar = gui_mouse_x() >= d->x + d->w - 10 && count > rows;
     const int pagedown = gui_mouse_y() >= d->y + d->h / 2;
@@ -607,7 +615,7 @@ static int ListClick(DIALOG *d, DlgList &list) {
 }
 
 static int ModelListProc(int msg, DIALOG *d, int c) {
-    DlgList *list = DlgFindList(&Running(d).state, d->d1);
+    dlglist *list = DlgFindList(&Running(d).state, d->d1);
     if (!list) return D_O_K;
     switch (msg) {
     case MSG_START: d->d2 = 0; return D_O_K;
@@ -645,9 +653,9 @@ static int Shortcut(const char *caption) {
     return amp && amp[1] ? (amp[1] | 0x20) : 0;
 }
 
-intptr_t DialogBoxParamA(const DlgTemplate &dialogtemplate, DLGPROC proc, intptr_t param) {
+intptr_t DialogBoxParamA(const dlgtemplate &dialogtemplate, DLGPROC proc, intptr_t param) {
     if (!screen || !proc) return -1;
-    RunningDialog run{DlgCreate(dialogtemplate, param), proc};
+    runningdialog run{DlgCreate(dialogtemplate, param), proc};
     proc(&run.state, WM_INITDIALOG, 0, 0);
     if (run.state.ended) return run.state.result;
 
@@ -662,7 +670,7 @@ intptr_t DialogBoxParamA(const DlgTemplate &dialogtemplate, DLGPROC proc, intptr
     std::vector<std::vector<char>> editbuffers;
     objects.push_back({FrameProc, fx, fy, fw, fh, 0, 0, 0, 0, 0, 0, (void *)dialogtemplate.title, nullptr, &run});
     int focus = -1;
-    for (const DlgControl &c : dialogtemplate.controls) {
+    for (const dlgcontrol &c : dialogtemplate.controls) {
         DIALOG o = {nullptr, ox + c.x, oy + c.y, c.w, c.h, 0, 0, 0, 0, 0, 0, (void *)c.caption, nullptr, &run};
         switch (c.kind) {
         case DLG_TEXT: o.proc = ModelTextProc; o.d1 = c.id; break;
@@ -706,6 +714,6 @@ intptr_t DialogBoxParamA(const DlgTemplate &dialogtemplate, DLGPROC proc, intptr
     return run.state.ended ? run.state.result : -1;
 }
 
-int FileDialog(const FileDialogSettings &settings, char *out, int outsize) {
+int FileDialog(const filedialogsettings &settings, char *out, int outsize) {
     return ShowFileDialog(settings, out, outsize);
 }

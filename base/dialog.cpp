@@ -1,55 +1,55 @@
 // The dialog model shared by the real and the headless dialog hosts.
-#include "shell/dialog.h"
+#include "base/dialog.h"
 
 #include <strings.h>
 
 #include <algorithm>
 
-static DlgControlText *FindText(HDLG dialog, int id) {
-    for (DlgControlText &t : dialog->texts)
+static dlgcontroltext *FindText(HDLG dialog, int id) {
+    for (dlgcontroltext &t : dialog->texts)
         if (t.id == id) return &t;
     return nullptr;
 }
 
-DialogState DlgCreate(const DlgTemplate &dialogtemplate, intptr_t param) {
-    DialogState state;
+dialogstate DlgCreate(const dlgtemplate &dialogtemplate, intptr_t param) {
+    dialogstate state;
     state.param = param;
-    for (const DlgControl &control : dialogtemplate.controls) {
+    for (const dlgcontrol &control : dialogtemplate.controls) {
         if (control.kind == DLG_LIST)
-            state.lists.push_back(DlgList{control.id, (control.flags & DLGF_SORTED) != 0, {}, -1});
+            state.lists.push_back(dlglist{control.id, (control.flags & DLGF_SORTED) != 0, {}, -1});
         else if (control.kind == DLG_TEXT || control.kind == DLG_EDIT)
-            state.texts.push_back(DlgControlText{control.id, control.caption ? control.caption : ""});
+            state.texts.push_back(dlgcontroltext{control.id, control.caption ? control.caption : ""});
     }
     return state;
 }
 
-DlgList *DlgFindList(HDLG dialog, int id) {
+dlglist *DlgFindList(HDLG dialog, int id) {
     if (!dialog) return nullptr;
-    for (DlgList &list : dialog->lists)
+    for (dlglist &list : dialog->lists)
         if (list.id == id) return &list;
     return nullptr;
 }
 
-static intptr_t AddString(DlgList &list, const char *lparam) {
+static intptr_t AddString(dlglist &list, const char *lparam) {
     std::string text = lparam ? lparam : "";
     auto at = list.items.end();
     // A sorted list inserts after every item whose text sorts before it
     // (case-insensitive, as a sorted list box orders its entries).
     if (list.sorted)
         at = std::upper_bound(list.items.begin(), list.items.end(), text,
-                              [](const std::string &a, const DlgListItem &b) {
+                              [](const std::string &a, const dlglistitem &b) {
                                   return strcasecmp(a.c_str(), b.text.c_str()) < 0;
                               });
     intptr_t row = at - list.items.begin();
-    list.items.insert(at, DlgListItem{text, 0});
+    list.items.insert(at, dlglistitem{text, 0});
     if (list.cursel >= row) list.cursel++;
     return row;
 }
 
 intptr_t SendDlgItemMessageA(HDLG dialog, int id, unsigned message, uintptr_t wparam, intptr_t lparam) {
-    DlgList *list = DlgFindList(dialog, id);
+    dlglist *list = DlgFindList(dialog, id);
     if (!list) return LB_ERR;
-    std::vector<DlgListItem> &items = list->items;
+    std::vector<dlglistitem> &items = list->items;
     switch (message) {
     case LB_ADDSTRING: return AddString(*list, (const char *)lparam);
     case LB_RESETCONTENT:
@@ -78,9 +78,9 @@ intptr_t SendDlgItemMessageA(HDLG dialog, int id, unsigned message, uintptr_t wp
 
 int SetDlgItemTextA(HDLG dialog, int id, const char *text) {
     if (!dialog) return 0;
-    DlgControlText *t = FindText(dialog, id);
+    dlgcontroltext *t = FindText(dialog, id);
     if (!t) {
-        dialog->texts.push_back(DlgControlText{id, ""});
+        dialog->texts.push_back(dlgcontroltext{id, ""});
         t = &dialog->texts.back();
     }
     t->text = text ? text : "";
@@ -88,7 +88,7 @@ int SetDlgItemTextA(HDLG dialog, int id, const char *text) {
 }
 
 const char *GetDlgItemTextPtr(HDLG dialog, int id) {
-    DlgControlText *t = dialog ? FindText(dialog, id) : nullptr;
+    dlgcontroltext *t = dialog ? FindText(dialog, id) : nullptr;
     return t ? t->text.c_str() : "";
 }
 
@@ -100,7 +100,7 @@ int EndDialog(HDLG dialog, intptr_t result) {
 }
 
 void DlgSelectRow(HDLG dialog, DLGPROC proc, int id, int row) {
-    DlgList *list = DlgFindList(dialog, id);
+    dlglist *list = DlgFindList(dialog, id);
     if (!list || row < -1 || row >= (int)list->items.size() || row == list->cursel) return;
     list->cursel = row;
     proc(dialog, WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE), 0);

@@ -6,42 +6,42 @@
 #include <string>
 #include <vector>
 
-#include "shell/platform.h"
+#include "base/platform.h"
 
 namespace headless {
 
-struct Box {
+struct box {
     std::string text;
     std::string title;
 };
 
 // One step of a key script: these keys are held for `ticks` calls of WaitTick.
-struct KeyStep {
+struct keystep {
     std::vector<int> down;
     int ticks;
 };
 
 // One action of a dialog script: select a list's row, press a button, or
 // type a text into an edit field.
-struct DlgAction {
+struct dlgaction {
     enum Kind { SelectRow, Press, Type } kind;
     int id;       // the list, button or edit field
     int row = 0;  // SelectRow
     std::string text = "";  // Type
 };
 
-struct FileAnswer {
+struct fileanswer {
     int result;  // 1 chosen, 0 cancelled, negative an error
     std::string path;
 };
 
 // Thrown by a wait that outlives its key script, or by a dialog that is
 // still open when its script ends: the test fails instead of hanging.
-struct ScriptExhausted : std::runtime_error {
+struct scriptexhausted : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-extern std::vector<Box> boxes;
+extern std::vector<box> boxes;
 extern std::vector<std::string> alerts;
 extern std::vector<int> quitrequests;
 extern int hour;
@@ -50,20 +50,23 @@ extern long ticks;
 extern long frames;
 // Called with every buffer shown, if set (Reset clears it).
 extern void (*onframe)(BITMAP *shown);
-// Called by a wait whose key script has ended, if set, to set key[] itself
-// (a player of the test's own); Reset clears it.
+// Called by a wait whose key script has ended, if set, to hold keys itself
+// with SetKey (a player of the test's own); Reset clears it.
 extern void (*onwait)();
 extern int commoncontrolsok;
 extern int platformstops;
-extern DialogState lastdialog;
+extern dialogstate lastdialog;
 extern int dialogsshown;
-extern FileDialogSettings lastfiledialog;  // the settings the last file dialog was given
+extern filedialogsettings lastfiledialog;  // the settings the last file dialog was given
 
 // Forget every recording and script, release all keys.
 void Reset();
-void ScriptKeys(const std::vector<KeyStep> &steps);
-void ScriptDialog(const std::vector<DlgAction> &actions);
-void ScriptFileDialog(const std::vector<FileAnswer> &answers);
+// Holds (or releases) a key, as KeyDown sees it, until the next wait.
+void SetKey(int k, bool down);
+void ReleaseAllKeys();
+void ScriptKeys(const std::vector<keystep> &steps);
+void ScriptDialog(const std::vector<dlgaction> &actions);
+void ScriptFileDialog(const std::vector<fileanswer> &answers);
 // Ticks a wait may spin after its key script has ended before it fails.
 extern long graceticks;
 

@@ -1,15 +1,17 @@
 // The headless platform: no window, a 352 by 352 memory bitmap as the
-// screen, recorded notices and scripted keys, dialogs and file choices.
+// screen, recorded notices and scripted keys, dialogs and file choices. The
+// keys it plays are its own: the library's key array is never written.
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
 
-#include "tests/harness/headless.h"
+#include "base/platform/headless.h"
 
 namespace headless {
-std::vector<Box> boxes;
+static bool held[KEY_MAX];
+std::vector<box> boxes;
 std::vector<std::string> alerts;
 std::vector<int> quitrequests;
 int hour = 12;
@@ -20,18 +22,22 @@ void (*onframe)(BITMAP *shown) = nullptr;
 void (*onwait)() = nullptr;
 int commoncontrolsok = 1;
 int platformstops = 0;
-DialogState lastdialog;
+dialogstate lastdialog;
 int dialogsshown = 0;
-FileDialogSettings lastfiledialog;
+filedialogsettings lastfiledialog;
 long graceticks = 1000;
 
-static std::deque<KeyStep> keyscript;
+static std::deque<keystep> keyscript;
 static long ticksafterscript = 0;
-static std::deque<DlgAction> dialogscript;
-static std::deque<FileAnswer> filescript;
+static std::deque<dlgaction> dialogscript;
+static std::deque<fileanswer> filescript;
 
-static void ReleaseAllKeys() {
-    for (int k = 0; k < KEY_MAX; k++) key[k] = 0;
+void ReleaseAllKeys() {
+    for (bool &down : held) down = false;
+}
+
+void SetKey(int k, bool down) {
+    if (k > 0 && k < KEY_MAX) held[k] = down;
 }
 
 void Reset() {
@@ -46,9 +52,9 @@ void Reset() {
     onwait = nullptr;
     commoncontrolsok = 1;
     platformstops = 0;
-    lastdialog = DialogState();
+    lastdialog = dialogstate();
     dialogsshown = 0;
-    lastfiledialog = FileDialogSettings();
+    lastfiledialog = filedialogsettings();
     graceticks = 1000;
     keyscript.clear();
     ticksafterscript = 0;
@@ -57,16 +63,16 @@ void Reset() {
     ReleaseAllKeys();
 }
 
-void ScriptKeys(const std::vector<KeyStep> &steps) {
+void ScriptKeys(const std::vector<keystep> &steps) {
     keyscript.assign(steps.begin(), steps.end());
     ticksafterscript = 0;
 }
 
-void ScriptDialog(const std::vector<DlgAction> &actions) {
+void ScriptDialog(const std::vector<dlgaction> &actions) {
     dialogscript.assign(actions.begin(), actions.end());
 }
 
-void ScriptFileDialog(const std::vector<FileAnswer> &answers) {
+void ScriptFileDialog(const std::vector<fileanswer> &answers) {
     filescript.assign(answers.begin(), answers.end());
 }
 }  // namespace headless
@@ -76,7 +82,7 @@ using namespace headless;
 int PlatformStart() {
     if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0) return -1;
     set_color_depth(16);
-    screen = create_bitmap(352, 352);
+    screen = create_bitmap(WINDOWSIZE, WINDOWSIZE);
     if (!screen) return -1;
     clear_bitmap(screen);
     set_uformat(U_ASCII);
@@ -95,7 +101,7 @@ int InitCommonControlsEx(int, int) { return commoncontrolsok; }
 void *GetGameWindow() { return &frames; }
 
 void ShowMessageBox(const char *text, const char *title) {
-    boxes.push_back(Box{text ? text : "", title ? title : ""});
+    boxes.push_back(box{text ? text : "", title ? title : ""});
 }
 
 void ShowAlert(const char *line1, const char *line2, const char *button) {
@@ -106,28 +112,28 @@ void PostQuitMessage(int code) { quitrequests.push_back(code); }
 
 int CloseRequested() { return closerequested; }
 
-intptr_t DialogBoxParamA(const DlgTemplate &dialogtemplate, DLGPROC proc, intptr_t param) {
+intptr_t DialogBoxParamA(const dlgtemplate &dialogtemplate, DLGPROC proc, intptr_t param) {
     dialogsshown++;
-    DialogState dialog = DlgCreate(dialogtemplate, param);
+    dialogstate dialog = DlgCreate(dialogtemplate, param);
     proc(&dialog, WM_INITDIALOG, 0, 0);
     while (!dialog.ended && !dialogscript.empty()) {
-        DlgAction action = dialogscript.front();
+        dlgaction action = dialogscript.front();
         dialogscript.pop_front();
         switch (action.kind) {
-        case DlgAction::SelectRow: DlgSelectRow(&dialog, proc, action.id, action.row); break;
-        case DlgAction::Press: DlgPressButton(&dialog, proc, action.id); break;
-        case DlgAction::Type: DlgTypeText(&dialog, proc, action.id, action.text); break;
+        case dlgaction::SelectRow: DlgSelectRow(&dialog, proc, action.id, action.row); break;
+        case dlgaction::Press: DlgPressButton(&dialog, proc, action.id); break;
+        case dlgaction::Type: DlgTypeText(&dialog, proc, action.id, action.text); break;
         }
     }
     lastdialog = dialog;
-    if (!dialog.ended) throw ScriptExhausted("dialog still open when its script ended");
+    if (!dialog.ended) throw scriptexhausted("dialog still open when its script ended");
     return dialog.result;
 }
 
-int FileDialog(const FileDialogSettings &settings, char *out, int outsize) {
+int FileDialog(const filedialogsettings &settings, char *out, int outsize) {
     lastfiledialog = settings;
-    if (filescript.empty()) throw ScriptExhausted("file dialog shown with no scripted answer");
-    FileAnswer answer = filescript.front();
+    if (filescript.empty()) throw scriptexhausted("file dialog shown with no scripted answer");
+    fileanswer answer = filescript.front();
     filescript.pop_front();
     if (answer.result == 1 && out && outsize > 0) {
         strncpy(out, answer.path.c_str(), (size_t)outsize - 1);
@@ -138,23 +144,28 @@ int FileDialog(const FileDialogSettings &settings, char *out, int outsize) {
 
 int LocalHour() { return hour; }
 
+bool KeyDown(int k) { return k > 0 && k < KEY_MAX && headless::held[k]; }
+
 void WaitTick() {
     ticks++;
     while (!keyscript.empty() && keyscript.front().ticks <= 0) keyscript.pop_front();
     ReleaseAllKeys();
     if (keyscript.empty()) {
         if (onwait) return onwait();
-        if (++ticksafterscript > graceticks) throw ScriptExhausted("a wait outlived its key script");
+        if (++ticksafterscript > graceticks) throw scriptexhausted("a wait outlived its key script");
         return;
     }
-    KeyStep &step = keyscript.front();
-    for (int k : step.down)
-        if (k > 0 && k < KEY_MAX) key[k] = 1;
+    keystep &step = keyscript.front();
+    for (int k : step.down) SetKey(k, true);
     step.ticks--;
+}
+
+void ClearScreen() {
+    if (screen) clear_to_color(screen, 0);
 }
 
 void ShowBuffer(BITMAP *bmp) {
     frames++;
     if (onframe) onframe(bmp);
-    if (bmp && screen) blit(bmp, screen, 0, 0, 0, 0, 360, 370);
+    if (bmp && screen) blit(bmp, screen, 0, 0, 0, 0, SHOWNWIDTH, SHOWNHEIGHT);
 }

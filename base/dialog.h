@@ -31,10 +31,10 @@ inline int LOWORD(uintptr_t w) { return (int)(w & 0xFFFF); }
 inline int HIWORD(uintptr_t w) { return (int)((w >> 16) & 0xFFFF); }
 
 // the description
-enum DlgKind { DLG_TEXT, DLG_EDIT, DLG_LIST, DLG_BUTTON, DLG_GROUP };
+enum dlgkind { DLG_TEXT, DLG_EDIT, DLG_LIST, DLG_BUTTON, DLG_GROUP };
 enum { DLGF_SORTED = 1 };  // a list that keeps its items in order by text
-struct DlgControl {
-    DlgKind kind;
+struct dlgcontrol {
+    dlgkind kind;
     int id;
     const char *caption;  // a button's or group's label; a text's first text
     int x, y, w, h;       // pixels inside the dialog's frame, below its title
@@ -42,42 +42,42 @@ struct DlgControl {
 };
 // A dialog's frame stands in the middle of the window, its title bar above
 // the w by h pixels its controls are placed in.
-struct DlgTemplate {
+struct dlgtemplate {
     const char *title;
     int w, h;
-    std::vector<DlgControl> controls;
+    std::vector<dlgcontrol> controls;
 };
 
 // the state
-struct DlgListItem {
+struct dlglistitem {
     std::string text;
     intptr_t data;
 };
-struct DlgList {
+struct dlglist {
     int id;
     bool sorted;
-    std::vector<DlgListItem> items;
+    std::vector<dlglistitem> items;
     int cursel;  // -1: nothing selected
 };
-struct DlgControlText {
+struct dlgcontroltext {
     int id;
     std::string text;
 };
-struct DialogState {
-    std::vector<DlgList> lists;
-    std::vector<DlgControlText> texts;  // texts and edit fields by control id
+struct dialogstate {
+    std::vector<dlglist> lists;
+    std::vector<dlgcontroltext> texts;  // texts and edit fields by control id
     bool ended = false;
     intptr_t result = 0;
     intptr_t param = 0;  // what the dialog's owner passed in
 };
-typedef DialogState *HDLG;
+typedef dialogstate *HDLG;
 typedef intptr_t (*DLGPROC)(HDLG dialog, unsigned message, uintptr_t wparam, intptr_t lparam);
 
 // building and running
 // The state a description starts with: empty lists, and each text and edit
 // field holding its caption.
-DialogState DlgCreate(const DlgTemplate &dialogtemplate, intptr_t param);
-DlgList *DlgFindList(HDLG dialog, int id);
+dialogstate DlgCreate(const dlgtemplate &dialogtemplate, intptr_t param);
+dlglist *DlgFindList(HDLG dialog, int id);
 // Select row `row` (or -1) of list `id` and tell the procedure, as a click would.
 void DlgSelectRow(HDLG dialog, DLGPROC proc, int id, int row);
 // Press the button `id`, as a click would.

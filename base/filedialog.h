@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/dialog.h"
+#include "base/dialog.h"
 
 // options
 enum : unsigned {
@@ -20,13 +20,13 @@ enum : unsigned {
 // error numbers a failed dialog reports (as negative results)
 enum { CDERR_DIALOGFAILURE = 0xFFFF, FNERR_BUFFERTOOSMALL = 0x3003 };
 
-struct FileFilter {
+struct filefilter {
     const char *name;     // "Save File"
     const char *pattern;  // "*.qbs"; "*.*" shows every file
 };
-struct FileDialogSettings {
+struct filedialogsettings {
     const char *title = "";
-    std::vector<FileFilter> filters;
+    std::vector<filefilter> filters;
     int filterindex = 0;        // the filter selected at first, from 0
     const char *startname = "";  // the file-name field's first text
     const char *startdir = ".";
@@ -44,21 +44,21 @@ enum {
     IDC_FD_TYPES = 1105,
     IDC_PROMPTTEXT = 1110,
 };
-extern const DlgTemplate FileDlgTemplate;
-extern const DlgTemplate PromptTemplate;
+extern const dlgtemplate FileDlgTemplate;
+extern const dlgtemplate PromptTemplate;
 
 // Shows the file dialog (through DialogBoxParamA). Returns 1 with the chosen
 // path in `out`, 0 on cancel, or minus an error number: CDERR_DIALOGFAILURE
 // when it cannot be shown, FNERR_BUFFERTOOSMALL when the path does not fit.
-int ShowFileDialog(const FileDialogSettings &settings, char *out, int outsize);
-// The dialog's procedure; `param` of its state points at a FileDialogRun.
+int ShowFileDialog(const filedialogsettings &settings, char *out, int outsize);
+// The dialog's procedure; `param` of its state points at a filedialogrun.
 intptr_t FileDlgProc(HDLG dialog, unsigned message, uintptr_t wparam, intptr_t lparam);
 // A question with Yes and No, titled `title`: IDYES or IDNO.
 int AskYesNo(const char *title, const std::string &question);
 
 // What the file dialog works on while it runs.
-struct FileDialogRun {
-    const FileDialogSettings *settings;
+struct filedialogrun {
+    const filedialogsettings *settings;
     std::string dir;      // the folder listed
     std::string pattern;  // the files listed match it
     std::string chosen;   // the path once chosen

@@ -1,0 +1,69 @@
+// The one seam between the game and the window, the input devices and the
+// operating system. Three implementations live in base/platform/ and one of
+// them is linked into each program: the real Allegro window (allegro.cpp)
+// for the game, the headless twin (headless.cpp) for the tests and
+// benchmarks, and the checker's (check.cpp), which opens no window. Each is
+// checked complete when it links (complete.cpp).
+#pragma once
+
+#include <allegro.h>
+
+#include <cstdint>
+
+#include "base/dialog.h"
+#include "base/filedialog.h"
+
+// the window and the drawing surfaces
+constexpr int WINDOWSIZE = 352;  // the window is this many pixels wide and high
+constexpr int SURFACESIZE = 500;  // the view and the battle screen are drawn into surfaces this large
+// The part of a drawing surface a shown frame copies, from its top-left
+// corner; the library clips it to the window.
+constexpr int SHOWNWIDTH = 360, SHOWNHEIGHT = 370;
+// White and black in the screen's pixel format, set once the window is open.
+extern int whtclr;
+extern int blkclr;
+// Sets whtclr and blkclr for the screen's pixel format.
+void SetScreenColours();
+
+// starting and stopping
+// Starts the library, opens the 352 by 352 16-bit window titled "Quillbay"
+// with keyboard, timer and mouse, and sets plain 8-bit text drawn on a
+// transparent background; 0 on success.
+int PlatformStart();
+// Shuts the library down again; the counterpart of PlatformStart.
+void PlatformStop();
+void *GetGameWindow();
+// Prepares the dialog controls; nonzero when dialogs can be shown.
+int InitCommonControlsEx(int size, int classes);
+
+// notices and requests
+// A modal notice with title, text and an OK button; returns when confirmed.
+void ShowMessageBox(const char *text, const char *title);
+// The library's two-line alert box with one button.
+void ShowAlert(const char *line1, const char *line2, const char *button);
+// The quit request: recorded; nothing in the game loop depends on it.
+void PostQuitMessage(int code);
+// Set once the window's close button has been pressed.
+int CloseRequested();
+
+// dialogs
+// Runs the described dialog modally with `proc` (which gets `param` in the
+// state); returns its result, or -1 when it cannot be shown.
+intptr_t DialogBoxParamA(const dlgtemplate &dialogtemplate, DLGPROC proc, intptr_t param);
+// Asks for a file with the given settings. Returns 1 with the chosen path in
+// `out`, 0 on cancel, or minus an error number (see ShowFileDialog).
+int FileDialog(const filedialogsettings &settings, char *out, int outsize);
+
+// input
+// True while the key (one of the library's KEY_ codes) is held.
+bool KeyDown(int k);
+
+// time and frames
+int LocalHour();
+// Called once in every iteration of every wait for a key.
+void WaitTick();
+// Copies the top-left SHOWNWIDTH by SHOWNHEIGHT of `bmp` to the screen and
+// paces shown frames.
+void ShowBuffer(BITMAP *bmp);
+// Clears what the window shows to black.
+void ClearScreen();
