@@ -101,8 +101,8 @@ void log(int level, int category, const char *text) {
     default: line = Format("%s (level %d): %s", word, level, text); break;
     }
 
-    if (title && (level != LOG_DEBUG || showdebugboxes)) ShowMessageBox(line.c_str(), title);
-
+    // The line reaches the file before its box is shown: a game killed while
+    // the box is open still leaves the line that says what went wrong.
     FILE *file = OpenLog("a");
     if (!file) {
         if (errno != ENOENT) {
@@ -114,6 +114,7 @@ void log(int level, int category, const char *text) {
         fclose(file);
     }
 
+    if (title && (level != LOG_DEBUG || showdebugboxes)) ShowMessageBox(line.c_str(), title);
     if (level == LOG_BREAKING) PostQuitMessage(0);
 }
 

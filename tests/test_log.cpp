@@ -5,7 +5,10 @@
 
 using LogTest = QbTest;
 
-// Each case: level, category, the line, the notice's title ("" none).
+static std::string lastlogged;  // the log's last line when the latest notice was shown
+
+// Each case: level, category, the line, the notice's title ("" none). The
+// line is in the file before its notice is shown.
 TEST_F(LogTest, EachLevelHasItsLineItsNoticeAndOnlyBreakingAsksToQuit) {
     const std::tuple<int, int, std::string, std::string> cases[] = {
         {LOG_BREAKING, LOGCAT_PROJECT, "Breaking Project error: t", "Error!"}, {LOG_MAJOR, LOGCAT_PROGRAM, "Major Program error: t", "Error!"},
@@ -14,9 +17,11 @@ TEST_F(LogTest, EachLevelHasItsLineItsNoticeAndOnlyBreakingAsksToQuit) {
     for (const auto &[level, category, line, title] : cases) {
         SetUpLog();
         headless::Reset();
+        headless::onbox = [](const headless::box &) { lastlogged = LogLines().back(); };
         log(level, category, "t");
         EXPECT_EQ(LogLinesAfterBanner(), std::vector<std::string>{line}) << "a new run keeps only its own lines";
-        EXPECT_EQ(headless::boxes.empty() ? "" : headless::boxes[0].title + "|" + headless::boxes[0].text, title.empty() ? "" : title + "|" + line);
+        const headless::box *shown = headless::boxes.empty() ? nullptr : &headless::boxes[0];
+        EXPECT_EQ(shown ? shown->title + "|" + shown->text + "|" + lastlogged : "", title.empty() ? "" : title + "|" + line + "|" + line);
         EXPECT_EQ(headless::quitrequests.size(), level == LOG_BREAKING ? 1u : 0u) << line;
     }
     EXPECT_EQ(LogLines()[0].rfind("Set up general Quillbay log file. Please send this file to ", 0), 0u);

@@ -20,6 +20,7 @@ long ticks = 0;
 long frames = 0;
 void (*onframe)(BITMAP *shown) = nullptr;
 void (*onwait)() = nullptr;
+void (*onbox)(const box &shown) = nullptr;
 int commoncontrolsok = 1;
 int platformstops = 0;
 dialogstate lastdialog;
@@ -50,6 +51,7 @@ void Reset() {
     frames = 0;
     onframe = nullptr;
     onwait = nullptr;
+    onbox = nullptr;
     commoncontrolsok = 1;
     platformstops = 0;
     lastdialog = dialogstate();
@@ -102,6 +104,7 @@ void *GetGameWindow() { return &frames; }
 
 void ShowMessageBox(const char *text, const char *title) {
     boxes.push_back(box{text ? text : "", title ? title : ""});
+    if (onbox) onbox(boxes.back());
 }
 
 void ShowAlert(const char *line1, const char *line2, const char *button) {

@@ -53,6 +53,8 @@ extern void (*onframe)(BITMAP *shown);
 // Called by a wait whose key script has ended, if set, to hold keys itself
 // with SetKey (a player of the test's own); Reset clears it.
 extern void (*onwait)();
+// Called with every message box as it is shown, if set (Reset clears it).
+extern void (*onbox)(const box &shown);
 extern int commoncontrolsok;
 extern int platformstops;
 extern dialogstate lastdialog;
