@@ -107,9 +107,10 @@ void DrawTrainerHPBox() {
     DrawHPBar(own, 235, 225);
     std::string hp = Format("%d/%d", own.hp, own.maxhp);
     textout_ex(battlebackbuffer, font, hp.c_str(), 235, 238, blkclr, -1);
-    // At the highest level there is no next threshold: the bar stays full.
+    // A species without a valid growth rate has one threshold for every
+    // level: its bar stays full.
     int lo = ExpNeededForLevel(own.level, own.species);
-    int hi = own.level >= MAXLEVEL ? lo : ExpNeededForLevel(own.level + 1, own.species);
+    int hi = ExpNeededForLevel(own.level + 1, own.species);
     int length = hi > lo ? BarLength((long long)own.exp - lo, (long long)hi - lo) : 100;
     rectfill(battlebackbuffer, 237, 250, 237 + length, 255, makecol(0, 0, 255));
     rect(battlebackbuffer, 235, 248, 339, 257, blkclr);

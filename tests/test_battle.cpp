@@ -42,10 +42,13 @@ TEST_F(BattleTest, TheScreenShowsBarsBoxesAndTheMoveMenu) {
                 for (int x : {x0, x0 + p, x0 + p + 1})
                     EXPECT_EQ(getpixel(battlebackbuffer, x, y), y >= y0 && y <= y0 + 5 && x <= x0 + p ? colour : whtclr) << p;
     }
-    // Experience: at the level's threshold a one-pixel line, half way half, full at the top level.
-    const int exps[][3] = {{5, 135, 237}, {5, (135 + 179) / 2, 287}, {100, 1059860, 337}};
-    for (const auto &[level, exp, end] : exps) {
-        Own().level = level, Own().exp = exp;
+    // Experience, from the level's threshold to the next one's, at the top
+    // level too (101 needs 1093306); full for a species without a growth rate.
+    const int exps[][4] = {  // species, level, exp, the bar's last pixel
+        {KINDLET, 5, 135, 237}, {KINDLET, 5, (135 + 179) / 2, 287}, {KINDLET, 100, 1059860, 237},
+        {KINDLET, 100, 1093305, 336}, {0, 5, 1, 337}};
+    for (const auto &[species, level, exp, end] : exps) {
+        Own().species = species, Own().level = level, Own().exp = exp;
         DrawBattleNoText();
         EXPECT_EQ(std::make_pair(getpixel(battlebackbuffer, end, 252), getpixel(battlebackbuffer, end + 1, 252)),
                   std::make_pair(makecol(0, 0, 255), whtclr)) << level;
