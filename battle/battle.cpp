@@ -25,12 +25,19 @@ static void Recreate(BITMAP *&bmp, int w, int h) {
     bmp = create_bitmap(w, h);
 }
 
+// Clears a creature picture to the mask colour: nothing of it is drawn.
+static void ClearPicture(BITMAP *picture) {
+    if (picture) clear_to_color(picture, bitmap_mask_color(picture));
+}
+
 void CreateBattleBuffers(bool pictures) {
     Recreate(battlebackbuffer, SURFACESIZE, SURFACESIZE);
     if (battlebackbuffer) clear_to_color(battlebackbuffer, 0);
     if (!pictures) return;
     Recreate(enemyvorlet, 60, 60);
     Recreate(ownvorletb, 50, 50);
+    ClearPicture(enemyvorlet);
+    ClearPicture(ownvorletb);
 }
 
 // ---------------------------------------------------------------------------
@@ -173,7 +180,8 @@ void BattleMessage(const std::string &text) {
 // Starting, ending and running
 
 // Loads a creature picture in place of the old one; false when the file is
-// missing. A file that cannot be read keeps the old picture (logged).
+// missing. A file that cannot be read (logged) leaves the picture cleared,
+// so the battle shows no creature there rather than another one.
 static bool LoadBattlePicture(BITMAP *&picture, const char *format, int species) {
     std::string path = Format(format, (unsigned)species);
     if (!FileExists(path)) return false;
@@ -182,6 +190,8 @@ static bool LoadBattlePicture(BITMAP *&picture, const char *format, int species)
     if (loaded) {
         if (picture) destroy_bitmap(picture);
         picture = loaded;
+    } else {
+        ClearPicture(picture);
     }
     return true;
 }

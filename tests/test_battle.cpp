@@ -73,6 +73,33 @@ TEST_F(BattleTest, TheScreenShowsBarsBoxesAndTheMoveMenu) {
                        {"5. Cancel", 5, 340}}));
 }
 
+// The creature pictures: fresh ones show nothing, a readable file shows its
+// picture, and one that cannot be read shows nothing in place of the last.
+TEST_F(BattleTest, APictureThatCannotBeReadShowsNoCreature) {
+    for (BITMAP *old : {enemyvorlet, ownvorletb}) clear_to_color(old, makecol(255, 0, 0));
+    CreateBattleBuffers(true);  // new pictures, likely in the old ones' memory
+    BITMAP *blue = create_bitmap(FRONTPICTURESIZE, FRONTPICTURESIZE);
+    clear_to_color(blue, makecol(0, 0, 255));
+    const std::pair<const char *, int> cases[] = {{"fresh", whtclr}, {"readable", makecol(0, 0, 255)}, {"refused", whtclr}};
+    for (const auto &[files, colour] : cases) {
+        for (const char *format : {FRONTPICTURE, SHINYFRONTPICTURE, BACKPICTURE, SHINYBACKPICTURE})
+            for (int species : {KINDLET, RILLFIN}) {
+                const std::string path = HostPath(Format(format, (unsigned)species));
+                WriteFile(path, "GIF89a");
+                if (files[2] == 'a') save_bitmap(path.c_str(), blue, nullptr);
+            }
+        Begin(KINDLET, 5, RILLFIN, 5);
+        Spaces(2);
+        if (files[0] != 'f') StartBattle(BATTLETYPE_WILD, RILLFIN, 5);
+        DrawBattleNoText();
+        int other = 0;
+        for (const auto &[x0, y0, side] : {std::tuple(230, 5, 112), std::tuple(5, 170, 96)})
+            for (int i = 0; i < side * side; i++) other += getpixel(battlebackbuffer, x0 + i % side, y0 + i / side) != colour;
+        EXPECT_EQ(other, 0) << files;
+    }
+    destroy_bitmap(blue);
+}
+
 // stages and damage
 
 TEST_F(BattleTest, StagesScaleAStatAndBurnAndParalysisCutIt) {

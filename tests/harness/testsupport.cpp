@@ -137,7 +137,6 @@ void BattleTest::SetUp() {
     QbTest::SetUp();
     SetScreenColours();
     CreateBattleBuffers(true);
-    for (BITMAP *picture : {enemyvorlet, ownvorletb}) clear_to_color(picture, bitmap_mask_color(picture));
     ClearRandomDraws();
     SeedRandom(1);
     MainPlayer = playerrecord();
