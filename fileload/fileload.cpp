@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
@@ -93,51 +94,91 @@ std::string HostPath(const std::string &path) {
     return host;
 }
 
-bool PathStaysInside(const std::string &name) {
-    if (name.empty()) return true;
-    if (name[0] == '/' || name[0] == '\\') return false;
-    if (name.size() >= 2 && name[1] == ':') return false;
+// Why a name leads out of the directory it is read in by its letters alone
+// (absolute, or with a ".." part, either separator), or null.
+static const char *NameLeadsOut(const std::string &name) {
+    if (!name.empty() && (name[0] == '/' || name[0] == '\\')) return "lies outside the game's directory";
+    if (name.size() >= 2 && name[1] == ':') return "lies outside the game's directory";
     size_t start = 0;
     while (start <= name.size()) {
         size_t end = name.find_first_of("/\\", start);
         if (end == std::string::npos) end = name.size();
-        if (name.compare(start, end - start, "..") == 0) return false;
+        if (name.compare(start, end - start, "..") == 0) return "has a `..` part";
         start = end + 1;
     }
-    return true;
+    return nullptr;
 }
 
+bool PathStaysInside(const std::string &name) { return !NameLeadsOut(name); }
+
 int FileExists(const std::string &path) {
-    return exists(HostPath(path).c_str());
+    // Anything by that name counts, a link that leads nowhere included: the
+    // check before reading says what it is.
+    struct stat info;
+    return lstat(HostPath(path).c_str(), &info) == 0;
 }
 
 PACKFILE *OpenPackFile(const std::string &path, const char *mode) {
     return pack_fopen(HostPath(path).c_str(), mode);
 }
 
-// Whether the real path of a file lies inside the real path of the working
-// directory once every link is followed; for a file that does not exist,
-// the nearest folder above it that does.
-static bool ResolvesInside(std::string hostpath) {
-    char *base = realpath(".", nullptr);
-    char *target = realpath(hostpath.c_str(), nullptr);
-    while (!target && !hostpath.empty()) {
-        size_t slash = hostpath.find_last_of('/');
-        hostpath = slash == std::string::npos ? std::string() : hostpath.substr(0, slash);
-        if (!hostpath.empty()) target = realpath(hostpath.c_str(), nullptr);
+// The reason for a path whose links could not be followed (errno `error`).
+static const char *CannotFollow(int error) {
+    static std::string why;
+    if (error == ELOOP) return "is a link loop";
+    if (error == ENOENT) return "is a link that leads nowhere";
+    why = Format("cannot be checked against the game's directory (%s)", strerror(error));
+    return why.c_str();
+}
+
+// Why a relative path without ".." still leads out of the working directory,
+// or null when it stays inside. Only a link along it can lead out; then the
+// real path of the part that exists must lie inside the real path of the
+// working directory. A path that cannot be followed is refused, never
+// taken as inside (a folder path longer than the system's limit, say).
+static const char *LinkLeadsOut(const std::string &hostpath) {
+    std::string existing;  // the longest leading part that exists
+    bool link = false;
+    for (size_t end = 0; end != std::string::npos;) {
+        end = hostpath.find('/', end + 1);
+        const std::string part = hostpath.substr(0, end);
+        struct stat info;
+        if (lstat(part.c_str(), &info) != 0) {
+            // Nothing lies there: nothing can be read through it.
+            if (errno == ENOENT || errno == ENOTDIR) break;
+            return CannotFollow(errno);
+        }
+        existing = part;
+        link = link || S_ISLNK(info.st_mode);
     }
-    bool inside = !target || (base && strncmp(target, base, strlen(base)) == 0 &&
-                              (target[strlen(base)] == '/' || target[strlen(base)] == '\0' || strcmp(base, "/") == 0));
+    if (!link) return nullptr;
+    char *base = realpath(".", nullptr);
+    int baseerror = errno;
+    char *target = base ? realpath(existing.c_str(), nullptr) : nullptr;
+    const char *why = nullptr;
+    if (!base || !target) {
+        why = CannotFollow(base ? errno : baseerror);
+    } else {
+        size_t length = strlen(base);
+        bool inside = strcmp(base, "/") == 0 ||
+                      (strncmp(target, base, length) == 0 && (target[length] == '/' || target[length] == '\0'));
+        if (!inside) why = "lies outside the game's directory";
+    }
     free(base);
     free(target);
-    return inside;
+    return why;
 }
 
 const char *WhyNotToRead(const std::string &path) {
     const std::string host = HostPath(path);
-    if (!PathStaysInside(path) || !ResolvesInside(host)) return "lies outside the game's directory";
+    if (const char *why = NameLeadsOut(path)) return why;
+    if (const char *why = LinkLeadsOut(host)) return why;
     struct stat info;
-    if (stat(host.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) return "is not a regular file";
+    if (stat(host.c_str(), &info) != 0) return nullptr;  // missing: the reader says so
+    if (S_ISDIR(info.st_mode)) return "is a folder";
+    if (S_ISFIFO(info.st_mode)) return "is a FIFO";
+    if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) return "is a device";
+    if (!S_ISREG(info.st_mode)) return "is not a regular file";
     return nullptr;
 }
 

@@ -59,11 +59,19 @@ std::string HostPath(const std::string &path);
 // not absolute (no leading separator, no drive) and no ".." part, with either
 // separator.
 bool PathStaysInside(const std::string &name);
+// True when anything at all bears the name: a file, a folder, a link (even
+// one that leads nowhere), whatever its name starts with.
 int FileExists(const std::string &path);
+// Opens with the name's bytes as they are (the platform sets no conversion).
 PACKFILE *OpenPackFile(const std::string &path, const char *mode);
-// Why the file at `path` may not be read ("lies outside the game's
-// directory", also once links are followed, or "is not a regular file"), or
-// null when it may.
+// Why the file at `path` may not be read, or null when it may (or when
+// nothing is there). By the name: "lies outside the game's directory"
+// (absolute) or "has a `..` part". Along its links: "lies outside the
+// game's directory", "is a link loop", "is a link that leads nowhere", or
+// "cannot be checked against the game's directory (<the system's reason>)"
+// when a link cannot be followed, as in a folder whose path is longer than
+// the system's limit. By what it is: "is a folder", "is a FIFO", "is a
+// device" or "is not a regular file". Valid until the next call.
 const char *WhyNotToRead(const std::string &path);
 // True when the file may be read; otherwise false after a breaking error
 // naming `what`, the path and why.

@@ -1,6 +1,7 @@
 // Battles: the start's refusals, the battle screen by its pixels, stages
 // and damage, moves as the messages they show and the state they leave, and
 // whole turns.
+#include <filesystem>
 #include <functional>
 #include <tuple>
 
@@ -74,23 +75,29 @@ TEST_F(BattleTest, TheScreenShowsBarsBoxesAndTheMoveMenu) {
 }
 
 // The creature pictures: fresh ones show nothing, a readable file shows its
-// picture, and one that cannot be read shows nothing in place of the last.
+// picture, and one that cannot be read (a folder, a link to itself) shows
+// nothing in place of the last.
 TEST_F(BattleTest, APictureThatCannotBeReadShowsNoCreature) {
     for (BITMAP *old : {enemyvorlet, ownvorletb}) clear_to_color(old, makecol(255, 0, 0));
     CreateBattleBuffers(true);  // new pictures, likely in the old ones' memory
     BITMAP *blue = create_bitmap(FRONTPICTURESIZE, FRONTPICTURESIZE);
     clear_to_color(blue, makecol(0, 0, 255));
-    const std::pair<const char *, int> cases[] = {{"fresh", whtclr}, {"readable", makecol(0, 0, 255)}, {"refused", whtclr}};
+    const std::pair<std::string, int> cases[] = {{"fresh", whtclr}, {"good", makecol(0, 0, 255)}, {"refused", whtclr}};
     for (const auto &[files, colour] : cases) {
         for (const char *format : {FRONTPICTURE, SHINYFRONTPICTURE, BACKPICTURE, SHINYBACKPICTURE})
             for (int species : {KINDLET, RILLFIN}) {
                 const std::string path = HostPath(Format(format, (unsigned)species));
-                WriteFile(path, "GIF89a");
-                if (files[2] == 'a') save_bitmap(path.c_str(), blue, nullptr);
+                std::filesystem::remove(path);
+                WriteFile(path, "");
+                if (files == "good" && save_bitmap(path.c_str(), blue, nullptr) != 0) ADD_FAILURE() << path;
+                if (files != "refused") continue;
+                std::filesystem::remove(path);
+                if (format[4] == 'b') std::filesystem::create_symlink(std::filesystem::path(path).filename(), path);
+                else std::filesystem::create_directory(path);
             }
         Begin(KINDLET, 5, RILLFIN, 5);
         Spaces(2);
-        if (files[0] != 'f') StartBattle(BATTLETYPE_WILD, RILLFIN, 5);
+        if (files != "fresh") StartBattle(BATTLETYPE_WILD, RILLFIN, 5);
         DrawBattleNoText();
         int other = 0;
         for (const auto &[x0, y0, side] : {std::tuple(230, 5, 112), std::tuple(5, 170, 96)})

@@ -24,22 +24,43 @@ static void GameInAFolder() {
     SetUpLog();
 }
 
+// The last error of reading `name` as a project file, from a fresh log.
+static std::string ProjectFileError(const std::string &name) {
+    SetUpLog();
+    EXPECT_EQ(ReadProjectFile(name), -1) << name;
+    return LastError();
+}
+
 TEST_F(QbTest, NamesOutsideTheGameLinksAndSpecialFilesAreRefused) {
     GameInAFolder();
-    WriteFile("proj/inner.txt", "1\n");
-    ASSERT_EQ(symlink("../../project.txt", "proj/link.txt") | symlink("..", "linkdir") | mkfifo("proj/pipe.txt", 0644), 0);
+    WriteFile("proj/.inner.txt", "1\n");
+    WriteFile("../game.txt", "1\n");
+    ASSERT_EQ(symlink("../../project.txt", "proj/link.txt") | symlink("..", "linkdir") | mkfifo("proj/pipe.txt", 0644) |
+                  symlink("../../game.txt", "proj/twin.txt") | symlink("loop.txt", "proj/loop.txt") |
+                  symlink("gone.txt", "proj/nowhere.txt"), 0);
     const std::string out = "lies outside the game's directory and is not read!";
     const std::pair<std::string, std::string> cases[] = {
-        {"..\\project.txt", out}, {tempdir + "\\project.txt", out}, {"C:\\project.txt", out}, {"proj\\link.txt", out},
-        {"linkdir\\project.txt", out}, {"proj\\pipe.txt", "is not a regular file and is not read!"}};
-    for (const auto &[name, reason] : cases) {
-        SetUpLog();
-        EXPECT_EQ(ReadProjectFile(name), -1) << name;
-        EXPECT_EQ(LastError(), "Breaking Project error: The project file " + name + " " + reason);
-    }
-    SetUpLog();  // a name that stays inside is read as before
-    ReadProjectFile("proj\\inner.txt");
-    EXPECT_EQ(LastError(), "Breaking Project error: Missing BEGIN PROJECT in project file");
+        {"..\\project.txt", "has a `..` part and is not read!"}, {tempdir + "\\project.txt", out}, {"C:\\project.txt", out},
+        {"proj\\link.txt", out}, {"linkdir\\project.txt", out}, {"proj\\twin.txt", out},
+        {"proj\\pipe.txt", "is a FIFO and is not read!"}, {"proj", "is a folder and is not read!"},
+        {"proj\\loop.txt", "is a link loop and is not read!"}, {"proj\\loop.txt\\a.txt", "is a link loop and is not read!"},
+        {"proj\\nowhere.txt", "is a link that leads nowhere and is not read!"}};
+    for (const auto &[name, reason] : cases)
+        EXPECT_EQ(ProjectFileError(name), "Breaking Project error: The project file " + name + " " + reason);
+    // A name that stays inside is read as before, a name starting with a dot too.
+    EXPECT_EQ(ProjectFileError("proj\\.inner.txt"), "Breaking Project error: Missing BEGIN PROJECT in project file");
+
+    // In a game folder whose path is longer than the system's limit a link
+    // cannot be followed: it is refused, and a plain file is still read.
+    const std::string deep(200, 'd');
+    for (int i = 0; i < 25; i++) ASSERT_TRUE(mkdir(deep.c_str(), 0755) == 0 && chdir(deep.c_str()) == 0);
+    WriteFile("p.txt", "1\n");
+    ASSERT_EQ(symlink((tempdir + "/project.txt").c_str(), "out.txt"), 0);
+    EXPECT_EQ(ProjectFileError("out.txt"), "Breaking Project error: The project file out.txt cannot be checked against "
+                                           "the game's directory (File name too long) and is not read!");
+    EXPECT_EQ(ProjectFileError("p.txt"), "Breaking Project error: Missing BEGIN PROJECT in project file");
+    for (const char *file : {"p.txt", "out.txt", logfile}) std::remove(file);
+    for (int i = 0; i < 25; i++) ASSERT_TRUE(chdir("..") == 0 && rmdir(deep.c_str()) == 0);
 }
 
 TEST_F(QbTest, TheLogIsNeverWrittenThroughALink) {

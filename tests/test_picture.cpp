@@ -23,7 +23,8 @@ TEST_F(QbTest, HostilePicturesAreRefusedWithTheirReason) {
     const std::string table16(64, '\x40'), table256(1024, '\x40');
     // The first two crash the library's own reader: run-length data whose
     // first run is far longer than the row, and pixels beyond any memory.
-    // "none", "fifo" and "huge" stand for no file, a FIFO and a file past the size limit.
+    // "none", "fifo", "folder", "loop" and "huge" stand for no file, a FIFO, a
+    // folder, a link to itself and a file past the size limit.
     const std::pair<std::string, const char *> cases[] = {
         {Bmp(4, 1, 4, 2, table16, std::string("\0\xff", 2) + std::string(11, '\x11')),
          "compression 2 (run-length) is not supported"},
@@ -43,13 +44,17 @@ TEST_F(QbTest, HostilePicturesAreRefusedWithTheirReason) {
         {Bmp(1, 1, 24, 0, "", "abcd").replace(14, 4, Le(64)), "a header of 64 bytes is not one of a BMP picture's"},
         {"GIF89a", "it is not a BMP picture"},
         {"none", "it does not exist"},
-        {"fifo", "it is not a regular file"},
+        {"fifo", "it is a FIFO"},
+        {"folder", "it is a folder"},
+        {"loop", "it is a link loop"},
         {"huge", "its 68157441 bytes are more than the 68157440 a picture may have"},
     };
     std::filesystem::create_directory("pics");
     for (const auto &[bytes, reason] : cases) {
         std::filesystem::remove("pics/p.bmp");
         if (bytes == "fifo") mkfifo("pics/p.bmp", 0600);
+        else if (bytes == "folder") std::filesystem::create_directory("pics/p.bmp");
+        else if (bytes == "loop") std::filesystem::create_symlink("p.bmp", "pics/p.bmp");
         else if (bytes != "none") WriteFile("pics/p.bmp", bytes);
         if (bytes == "huge") std::filesystem::resize_file("pics/p.bmp", 68157441);
         SetUpLog();

@@ -64,7 +64,8 @@ broken mossglen/glenarray.txt '12s/.*/1, 0, 0, 1, 1, 1, 1,/' \
     "mossglen/project.txt:7: warning: no step leads off the start block (block 1 at column 5, row 5)" \
     "    hint: the block has walls on all four sides"
 broken gameindex.txt 's/^PROJECTDIR=.*/PROJECTDIR=..\/mossglen/' \
-    "gameindex.txt:7: The project file ../mossglen\\project.txt lies outside the game's directory and is not read!"
+    "gameindex.txt:7: The project file ../mossglen\\project.txt has a \`..\` part and is not read!" \
+    '    hint: names must stay inside the game'"'"'s directory: no `..`, no leading `/` or drive, no link that leads out'
 broken mossglen/glenmap.txt 's/^WILDDENSITY=/WILDDENSITY =/' \
     "mossglen/glenmap.txt:8: Mapfile had a problem readying a WILDDENSITY line (2)" \
     '    hint: blanks around the key count: write `WILDDENSITY=...`' \

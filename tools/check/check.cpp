@@ -213,7 +213,7 @@ void Watch(int level, int, const char *text) {
     } else {
         at = KeyPlace(read.path, "TILES");
     }
-    if (strstr(text, "lies outside the game's directory"))
+    if (strstr(text, "lies outside the game's directory") || strstr(text, "has a `..` part"))
         hints.push_back("names must stay inside the game's directory: no `..`, no leading `/` or drive, "
                         "no link that leads out");
     hints.insert(hints.end(), watched.hints.begin(), watched.hints.end());
