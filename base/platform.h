@@ -28,7 +28,8 @@ void SetScreenColours();
 // starting and stopping
 // Starts the library, opens the 352 by 352 16-bit window titled "Quillbay"
 // with keyboard, timer and mouse, and sets plain 8-bit text drawn on a
-// transparent background; 0 on success.
+// transparent background and file names passed on byte for byte; 0 on
+// success.
 int PlatformStart();
 // Shuts the library down again; the counterpart of PlatformStart.
 void PlatformStop();

@@ -44,6 +44,14 @@ TEST_F(NewGameTest, ANewGameStartsInsideTheViewAndAMissingSpriteSheetLeavesNone)
     ASSERT_TRUE(gamerunning && LogLinesWith("error: ").empty() && headless::boxes.empty() && backbuffer && battlebackbuffer && enemyvorlet && ownvorletb);
     EXPECT_TRUE(playertilex == 22 && playerspriteanim == DIR_LEFT) << "kept inside the view's size in blocks, facing left";
     EXPECT_TRUE(MainPlayer.partycount == 1 && MainPlayer.owned[0].species == 1 && MainPlayer.owned[0].level == 5);
+    // A project directory named in UTF-8 is found under the same bytes.
+    std::filesystem::rename("cinderridge", "cinder_\xc3\xa9");
+    WriteFile(indexfile, Replaced(ReadFileText(indexfile), "PROJECTDIR=cinderridge", "PROJECTDIR=cinder_\xc3\xa9"));
+    ASSERT_EQ(ReadGameIndex(), 0);
+    SetUpLog();
+    indexno = 1;
+    SetUpNewGame();
+    EXPECT_TRUE(gamerunning && LogLinesWith("error: ").empty() && CurrMap.maparrayx > 0) << LogLinesAfterBanner().back();
     std::filesystem::remove("testproject/sprites2.bmp");
     SetUpNewGame();
     EXPECT_TRUE(!gamerunning && LogLinesWith("error: ").back() == "Breaking Project error: Unable to load sprite file!");

@@ -180,6 +180,8 @@ int PlatformStart() {
     install_mouse();
     EndMouseStartMode();
     set_uformat(U_ASCII);
+    // File names go to the system as the bytes they are, UTF-8 ones included.
+    set_filename_encoding(U_ASCII);
     set_window_title("Quillbay");
     LOCK_FUNCTION(OnCloseButton);
     LOCK_VARIABLE(closerequested);

@@ -11,6 +11,8 @@ int PlatformStart() {
     if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0) return -1;
     set_color_depth(16);
     set_uformat(U_ASCII);
+    // File names go to the system as the bytes they are, UTF-8 ones included.
+    set_filename_encoding(U_ASCII);
     return 0;
 }
 

@@ -88,6 +88,8 @@ int PlatformStart() {
     if (!screen) return -1;
     clear_bitmap(screen);
     set_uformat(U_ASCII);
+    // File names go to the system as the bytes they are, UTF-8 ones included.
+    set_filename_encoding(U_ASCII);
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
     text_mode(-1);

@@ -42,6 +42,10 @@ fresh() {
 }
 fresh
 run "$WORK/g" 0 "All is well: 1 project checked."
+# A project directory named in UTF-8 is found under the same bytes.
+mv "$WORK/g/mossglen" "$WORK/g/mossglen_é"
+sed -i 's/^PROJECTDIR=mossglen$/PROJECTDIR=mossglen_é/' "$WORK/g/gameindex.txt"
+run "$WORK/g" 0 "All is well: 1 project checked."
 
 # broken FILE SED LINE...: the example with FILE changed by the sed script.
 broken() {
