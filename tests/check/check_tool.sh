@@ -75,6 +75,14 @@ broken mossglen/glenmap.txt 's/^WILDDENSITY=/WILDDENSITY =/' \
     '    hint: blanks around the key count: write `WILDDENSITY=...`' \
     "mossglen/glenmap.txt:8: WILDDENSITY is invalid!"
 
+# A sparse file of a gigabyte costs the checker neither its size in memory
+# nor the time to read it all.
+fresh
+printf '1\nINDEXCOUNT=1\nx' > "$WORK/g/gameindex.txt"
+truncate -s 1G "$WORK/g/gameindex.txt"
+out=$(cd "$WORK/g" && ulimit -v 400000 && timeout 5 "$QB_CHECK" 2>&1)
+grep -qxF "gameindex.txt:3: Mapfile had a problem readying a INDEX line" <<<"$out" || fail "huge file: $out"
+
 # missing FILE...: the example without these files.
 missing() {
     fresh

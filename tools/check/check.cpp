@@ -44,21 +44,31 @@ int problems = 0;
 
 // ---- the text of the files, for pointing and hints ----
 
-// A file's physical lines, split where the reader splits them (CR, LF or CR LF).
+// What the checker reads of a file for its own pointing and hints: the
+// game's data files are a few kilobytes, and a huge file must not cost its
+// size in memory or time. The game's readers read such a file line by line
+// themselves.
+constexpr long long TEXTBYTESMAX = 1 << 20;
+constexpr size_t LINESHOWNMAX = 1024;  // characters kept of a line; longer ones are cut
+
+// A file's physical lines, split where the reader splits them (CR, LF or CR
+// LF), as far as the first TEXTBYTESMAX bytes go.
 const std::vector<std::string> &TextLines(const std::string &path) {
     static std::map<std::string, std::vector<std::string>> cache;
     auto known = cache.find(path);
     if (known != cache.end()) return known->second;
     std::vector<std::string> &lines = cache[path];
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(HostPath(path), ec)) return lines;
     std::ifstream in(HostPath(path), std::ios::binary);
     std::string line;
     char c;
-    while (in.get(c)) {
+    for (long long read = 0; read < TEXTBYTESMAX && in.get(c); read++) {
         if (c != '\r' && c != '\n') {
-            line += c;
+            if (line.size() < LINESHOWNMAX) line += c;
             continue;
         }
-        if (c == '\r' && in.peek() == '\n') in.get(c);
+        if (c == '\r' && in.peek() == '\n') in.get(c), read++;
         lines.push_back(line);
         line.clear();
     }
