@@ -43,8 +43,7 @@ TEST_F(QbTest, NamesOutsideTheGameLinksAndSpecialFilesAreRefused) {
         {"..\\project.txt", "has a `..` part and is not read!"}, {tempdir + "\\project.txt", out}, {"C:\\project.txt", out},
         {"proj\\link.txt", out}, {"linkdir\\project.txt", out}, {"proj\\twin.txt", out},
         {"proj\\pipe.txt", "is a FIFO and is not read!"}, {"proj", "is a folder and is not read!"},
-        {"proj\\loop.txt", "is a link loop and is not read!"}, {"proj\\loop.txt\\a.txt", "is a link loop and is not read!"},
-        {"proj\\nowhere.txt", "is a link that leads nowhere and is not read!"}};
+        {"proj\\loop.txt", "is a link loop and is not read!"}, {"proj\\nowhere.txt", "is a link that leads nowhere and is not read!"}};
     for (const auto &[name, reason] : cases)
         EXPECT_EQ(ProjectFileError(name), "Breaking Project error: The project file " + name + " " + reason);
     // A name that stays inside is read as before, a name starting with a dot too.
