@@ -194,6 +194,13 @@ PACKFILE *OpenDataFile(const std::string &path, const char *what) {
         logfmt(LOG_BREAKING, LOGCAT_PROJECT, "Map file %s does not exist!", path.c_str());
         return nullptr;
     }
+    // Reading a huge file line by line would take its size in time.
+    struct stat info;
+    if (stat(HostPath(path).c_str(), &info) == 0 && info.st_size > DATAFILEMAX) {
+        logfmt(LOG_BREAKING, LOGCAT_PROJECT, "%s %s has %lld bytes, more than the %lld a data file may have, and is not read!",
+               what, path.c_str(), (long long)info.st_size, DATAFILEMAX);
+        return nullptr;
+    }
     PACKFILE *file = OpenPackFile(path, "r");
     if (!file) {
         logfmt(LOG_BREAKING, LOGCAT_PROJECT, "%s %s exists but cannot be opened!", what, path.c_str());

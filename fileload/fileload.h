@@ -76,6 +76,8 @@ const char *WhyNotToRead(const std::string &path);
 // True when the file may be read; otherwise false after a breaking error
 // naming `what`, the path and why.
 bool SafeToRead(const std::string &path, const char *what);
+// The largest data file read: far more than any project's files need.
+constexpr long long DATAFILEMAX = 16LL << 20;
 // Opens a data file for reading; nullptr after a logged breaking error:
 // "Map file %s does not exist!", a refusal of SafeToRead, or "<what> %s
 // exists but cannot be opened!".

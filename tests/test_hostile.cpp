@@ -46,6 +46,14 @@ TEST_F(QbTest, NamesOutsideTheGameLinksAndSpecialFilesAreRefused) {
         {"proj\\loop.txt", "is a link loop and is not read!"}, {"proj\\nowhere.txt", "is a link that leads nowhere and is not read!"}};
     for (const auto &[name, reason] : cases)
         EXPECT_EQ(ProjectFileError(name), "Breaking Project error: The project file " + name + " " + reason);
+    // A file of the largest size is read (its first line is no version), one byte more is not.
+    WriteFile("proj/huge.txt", "");
+    std::filesystem::resize_file("proj/huge.txt", DATAFILEMAX);
+    EXPECT_EQ(ProjectFileError("proj\\huge.txt"), "Breaking Project error: Unrecognized version number");
+    std::filesystem::resize_file("proj/huge.txt", DATAFILEMAX + 1);
+    EXPECT_EQ(ProjectFileError("proj\\huge.txt"),
+              Format("Breaking Project error: The project file proj\\huge.txt has %lld bytes, more than the %lld a "
+                     "data file may have, and is not read!", DATAFILEMAX + 1, DATAFILEMAX));
     // A name that stays inside is read as before, a name starting with a dot too.
     EXPECT_EQ(ProjectFileError("proj\\.inner.txt"), "Breaking Project error: Missing BEGIN PROJECT in project file");
 

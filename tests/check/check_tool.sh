@@ -81,7 +81,7 @@ fresh
 printf '1\nINDEXCOUNT=1\nx' > "$WORK/g/gameindex.txt"
 truncate -s 1G "$WORK/g/gameindex.txt"
 out=$(cd "$WORK/g" && ulimit -v 400000 && timeout 5 "$QB_CHECK" 2>&1)
-grep -qxF "gameindex.txt:3: Mapfile had a problem readying a INDEX line" <<<"$out" || fail "huge file: $out"
+grep -qxF "gameindex.txt: The project index gameindex.txt has 1073741824 bytes, more than the 16777216 a data file may have, and is not read!" <<<"$out" || fail "huge file: $out"
 
 # missing FILE...: the example without these files.
 missing() {
