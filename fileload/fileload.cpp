@@ -133,12 +133,20 @@ static bool ResolvesInside(std::string hostpath) {
     return inside;
 }
 
+const char *WhyNotRegular(const std::string &hostpath) {
+    struct stat info;
+    if (stat(hostpath.c_str(), &info) != 0 || S_ISREG(info.st_mode)) return nullptr;
+    if (S_ISDIR(info.st_mode)) return "is a folder, not a regular file";
+    if (S_ISFIFO(info.st_mode)) return "is a FIFO, not a regular file";
+    if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) return "is a device, not a regular file";
+    if (S_ISSOCK(info.st_mode)) return "is a socket, not a regular file";
+    return "is not a regular file";
+}
+
 const char *WhyNotToRead(const std::string &path) {
     const std::string host = HostPath(path);
     if (!PathStaysInside(path) || !ResolvesInside(host)) return "lies outside the game's directory";
-    struct stat info;
-    if (stat(host.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) return "is not a regular file";
-    return nullptr;
+    return WhyNotRegular(host);
 }
 
 bool SafeToRead(const std::string &path, const char *what) {

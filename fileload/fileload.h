@@ -61,8 +61,12 @@ std::string HostPath(const std::string &path);
 bool PathStaysInside(const std::string &name);
 int FileExists(const std::string &path);
 PACKFILE *OpenPackFile(const std::string &path, const char *mode);
+// Why the file at `hostpath` (a host path, links followed) is no file to
+// read or replace, such as a folder or a FIFO that would block its reader;
+// null for a regular file or none at all.
+const char *WhyNotRegular(const std::string &hostpath);
 // Why the file at `path` may not be read ("lies outside the game's
-// directory", also once links are followed, or "is not a regular file"), or
+// directory", also once links are followed, or what WhyNotRegular says), or
 // null when it may.
 const char *WhyNotToRead(const std::string &path);
 // True when the file may be read; otherwise false after a breaking error

@@ -31,7 +31,7 @@ TEST_F(QbTest, NamesOutsideTheGameLinksAndSpecialFilesAreRefused) {
     const std::string out = "lies outside the game's directory and is not read!";
     const std::pair<std::string, std::string> cases[] = {
         {"..\\project.txt", out}, {tempdir + "\\project.txt", out}, {"C:\\project.txt", out}, {"proj\\link.txt", out},
-        {"linkdir\\project.txt", out}, {"proj\\pipe.txt", "is not a regular file and is not read!"}};
+        {"linkdir\\project.txt", out}, {"proj\\pipe.txt", "is a FIFO, not a regular file and is not read!"}};
     for (const auto &[name, reason] : cases) {
         SetUpLog();
         EXPECT_EQ(ReadProjectFile(name), -1) << name;

@@ -43,7 +43,7 @@ TEST_F(QbTest, HostilePicturesAreRefusedWithTheirReason) {
         {Bmp(1, 1, 24, 0, "", "abcd").replace(14, 4, Le(64)), "a header of 64 bytes is not one of a BMP picture's"},
         {"GIF89a", "it is not a BMP picture"},
         {"none", "it does not exist"},
-        {"fifo", "it is not a regular file"},
+        {"fifo", "it is a FIFO, not a regular file"},
         {"huge", "its 68157441 bytes are more than the 68157440 a picture may have"},
     };
     std::filesystem::create_directory("pics");
