@@ -3,17 +3,22 @@
 // each text as its length plus one, its characters and a zero byte.
 #include "savefile/savefile.h"
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/random.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
+#include <ctime>
 #include <vector>
 
 #include "base/log.h"
 #include "base/platform.h"
 #include "fileload/fileload.h"
 #include "overworld/overworld.h"
-
-namespace fs = std::filesystem;
 
 const filedialogsettings SaveDialogSettings = {
     "Save Save File", {{"Save File", "*.qbs"}, {"All Files", "*.*"}}, 0, "*.qbs", ".", "qbs",
@@ -184,6 +189,188 @@ bool CheckSavedGame(const savedgame &game, const std::string &path) {
     return true;
 }
 
+// ---- the file on disk ----
+
+// A save is written to a hidden file beside it, ".<name>.saving-" and six
+// letters, never opened through a link or over a file that exists; the
+// pattern is ours alone, so one a stopped save left behind is known and
+// removed by the next save of that name.
+constexpr const char *TEMPMARK = ".saving-";
+constexpr int TEMPLETTERS = 6;
+constexpr int TEMPTRIES = 16;
+
+// The library's packed layout (its magic number, then the LZSS stream) made
+// by its own compressor into memory, so that every byte of it can be
+// counted onto the disk.
+int SinkClose(void *) { return 0; }
+int SinkGetc(void *) { return EOF; }
+int SinkUngetc(int, void *) { return EOF; }
+long SinkRead(void *, long, void *) { return 0; }
+int SinkPutc(int c, void *to) {
+    static_cast<std::string *>(to)->push_back((char)c);
+    return c & 0xFF;
+}
+long SinkWrite(const void *from, long count, void *to) {
+    static_cast<std::string *>(to)->append(static_cast<const char *>(from), (size_t)count);
+    return count;
+}
+int SinkSeek(void *, int) { return -1; }
+int SinkEof(void *) { return 0; }
+int SinkError(void *) { return 0; }
+const PACKFILE_VTABLE MEMORYSINK = {SinkClose, SinkGetc, SinkUngetc, SinkRead, SinkPutc,
+                                    SinkWrite, SinkSeek,  SinkEof,   SinkError};
+
+// The packed file, or the empty text when memory runs out.
+std::string Packed(std::string stream) {
+    std::string packed;
+    PACKFILE *sink = pack_fopen_vtable(&MEMORYSINK, &packed);
+    LZSS_PACK_DATA *lzss = create_lzss_pack_data();
+    bool done = sink && lzss && pack_mputl(F_PACK_MAGIC, sink) != EOF &&
+                lzss_write(sink, lzss, (int)stream.size(), reinterpret_cast<unsigned char *>(&stream[0]), TRUE) == 0;
+    if (lzss) free_lzss_pack_data(lzss);
+    if (sink) pack_fclose(sink);
+    return done ? packed : std::string();
+}
+
+std::string FolderOf(const std::string &path) {
+    size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+std::string NameOf(const std::string &path) { return path.substr(path.find_last_of('/') + 1); }
+
+// The text of errno, or of the error it held.
+std::string Why(int error = errno) { return strerror(error); }
+
+// Where a save goes: the file itself, or the regular file a link to one
+// leads to (the link stays the player's way to the save). `mode` gets the
+// permissions of a file that is there, or -1 for a new one. The empty text,
+// or why the save cannot go there.
+std::string SaveTarget(const std::string &path, std::string &target, int &mode) {
+    if (const char *why = WhyNotRegular(path)) return std::string("it ") + why;
+    target = path;
+    mode = -1;
+    struct stat info;
+    if (lstat(path.c_str(), &info) != 0) return errno == ENOENT ? "" : Why();
+    if (S_ISLNK(info.st_mode)) {
+        char *real = realpath(path.c_str(), nullptr);
+        if (!real) return "it is a link that leads to no file (" + Why() + ")";
+        target = real;
+        free(real);
+        if (stat(target.c_str(), &info) != 0) return Why();
+    }
+    mode = (int)(info.st_mode & 0777);
+    return "";
+}
+
+// Random letters that no one can foresee; the clock stands in if the
+// system gives none.
+std::string RandomLetters() {
+    static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    unsigned char bytes[TEMPLETTERS];
+    if (getrandom(bytes, sizeof bytes, GRND_NONBLOCK) != (ssize_t)sizeof bytes) {
+        timespec now;
+        clock_gettime(CLOCK_REALTIME, &now);
+        for (int i = 0; i < TEMPLETTERS; i++) bytes[i] = (unsigned char)(now.tv_nsec >> (4 * i)) ^ (unsigned char)i;
+    }
+    std::string text;
+    for (unsigned char b : bytes) text += letters[b % 52];
+    return text;
+}
+
+// A new temporary file beside `target`, its name in `temp`; the descriptor,
+// or -1 with errno set.
+int CreateTemp(const std::string &target, mode_t mode, std::string &temp) {
+    const std::string stem = FolderOf(target) + "/." + NameOf(target) + TEMPMARK;
+    for (int tries = 0; tries < TEMPTRIES; tries++) {
+        temp = stem + RandomLetters();
+        int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+// Every byte, going on after a short write; false with errno set.
+bool WriteAll(int fd, const std::string &bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t count = write(fd, bytes.data() + done, bytes.size() - done);
+        if (count < 0 && errno == EINTR) continue;
+        if (count <= 0) {
+            if (count == 0) errno = EIO;
+            return false;
+        }
+        done += (size_t)count;
+    }
+    return true;
+}
+
+// A rename lasts through a crash once its folder is synced; a file system
+// that cannot sync a folder has nothing to lose there.
+bool SyncFolder(const std::string &folder) {
+    int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    bool synced = fsync(fd) == 0 || errno == EINVAL || errno == EROFS;
+    int error = errno;
+    close(fd);
+    errno = error;
+    return synced;
+}
+
+// Temporary files of our naming for `target` that an earlier save, stopped
+// before its rename, left behind. A link there is removed, never followed.
+void RemoveStaleTemps(const std::string &target) {
+    const std::string folder = FolderOf(target), stem = "." + NameOf(target) + TEMPMARK;
+    DIR *dir = opendir(folder.c_str());
+    if (!dir) return;
+    while (dirent *entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name.size() != stem.size() + TEMPLETTERS || name.compare(0, stem.size(), stem) != 0) continue;
+        if (!std::all_of(name.begin() + (long)stem.size(), name.end(), [](char c) { return isalpha((unsigned char)c); }))
+            continue;
+        struct stat info;
+        if (fstatat(dirfd(dir), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
+        if (!S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode)) continue;
+        if (unlinkat(dirfd(dir), name.c_str(), 0) != 0)
+            logfmt(LOG_MINOR, LOGCAT_PROGRAM, "The stale temporary file %s/%s cannot be removed: %s", folder.c_str(),
+                   name.c_str(), Why().c_str());
+    }
+    closedir(dir);
+}
+
+// Puts `bytes` in place of the file at `path`: a new temporary file, every
+// byte written and synced, the old file's permissions, a rename over the old
+// file and a synced folder. Before the rename every failure leaves the old
+// file as it was and removes the temporary one. The empty text, or why not.
+std::string PutInPlace(const std::string &path, const std::string &bytes) {
+    std::string target, temp;
+    int mode = -1;
+    std::string reason = SaveTarget(path, target, mode);
+    if (!reason.empty()) return reason;
+    // A new save is made as any new file is (0666 less the umask); the
+    // temporary file of an old one stays private until it has its mode.
+    int fd = CreateTemp(target, mode < 0 ? 0666 : 0600, temp);
+    if (fd < 0) return "no temporary file can be made beside it: " + Why();
+    const char *step = nullptr;
+    if (!WriteAll(fd, bytes))
+        step = "written";
+    else if (mode >= 0 && fchmod(fd, (mode_t)mode) != 0)
+        step = "given the old file's permissions";
+    else if (fsync(fd) != 0)
+        step = "flushed to the disk";
+    int error = errno;
+    if (close(fd) != 0 && !step) step = "closed", error = errno;
+    if (!step && rename(temp.c_str(), target.c_str()) != 0) step = "put in its place", error = errno;
+    if (step) {
+        unlink(temp.c_str());
+        return Format("the temporary file %s cannot be %s: %s", temp.c_str(), step, Why(error).c_str());
+    }
+    if (!SyncFolder(FolderOf(target)))
+        return "it was replaced, but its folder cannot be synced to the disk, so the new save may not last: " + Why();
+    RemoveStaleTemps(target);
+    return "";
+}
+
 // A dialog that returned no file: nothing to say after a cancel.
 int DialogGaveNoFile(int result) {
     if (result != 0)
@@ -218,25 +405,9 @@ savedgame CaptureGame() {
 int WriteSaveFile(const std::string &path, const savedgame &game) {
     savewriter writer;
     GameLayout(writer, game);
-    const std::string temp = path + ".tmp";
-    std::string reason;
-    errno = 0;
-    PACKFILE *file = pack_fopen(temp.c_str(), "wp");
-    if (!file) {
-        reason = errno ? strerror(errno) : "it cannot be created";
-    } else {
-        long size = (long)writer.bytes.size();
-        bool written = pack_fwrite(writer.bytes.data(), size, file) == size && !pack_ferror(file);
-        // The compressed stream is only complete once closed.
-        if (pack_fclose(file) != 0 || !written) reason = errno ? strerror(errno) : "writing failed";
-    }
-    std::error_code ec;
-    if (reason.empty()) {
-        fs::rename(temp, path, ec);
-        if (ec) reason = ec.message();
-    }
+    const std::string packed = Packed(writer.bytes);
+    const std::string reason = packed.empty() ? "there is no memory to pack it in" : PutInPlace(path, packed);
     if (reason.empty()) return 0;
-    fs::remove(temp, ec);
     logfmt(LOG_MAJOR, LOGCAT_PROGRAM, "Unable to write save file %s (%s); the game was not saved", path.c_str(),
            reason.c_str());
     return SAVE_UNWRITTEN;

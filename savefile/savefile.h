@@ -46,11 +46,16 @@ extern const filedialogsettings LoadDialogSettings;
 // saving
 // The game's current state as a save file holds it.
 savedgame CaptureGame();
-// Writes the save file through a temporary file beside it, which replaces
-// `path` only once complete; 0, or SAVE_UNWRITTEN after a logged error.
+// Writes the save file, or through a link the regular file it leads to:
+// packed in memory, written whole to a new temporary file beside it, synced,
+// given the old file's permissions and renamed over it, the folder synced.
+// 0, or SAVE_UNWRITTEN after a logged error (level 2, so shown) that says
+// why; the old file is then as it was unless the folder alone failed to
+// sync. A successful save removes the temporary files earlier saves of
+// that name left behind.
 int WriteSaveFile(const std::string &path, const savedgame &game);
 // Asks for a file name and saves the game: SAVE_DONE, SAVE_NOFILE or
-// SAVE_UNWRITTEN.
+// SAVE_UNWRITTEN; "Game Saved" only after the save held.
 int SaveSaveFile();
 
 // loading

@@ -1,6 +1,13 @@
-// Saving and loading games: the byte layout, the round trip, and files that
-// are cut short, damaged or point at a broken project.
+// Saving and loading games: the byte layout, the round trip, saves that
+// fail or meet links and stale files, and files that are cut short,
+// damaged, hold numbers play cannot use or point at a broken project.
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <climits>
+#include <csignal>
 #include <filesystem>
+#include <set>
 
 #include "savefile/savefile.h"
 #include "tests/harness/testsupport.h"
@@ -81,7 +88,7 @@ TEST_F(SaveFileTest, TheStreamHoldsEveryFieldInItsPlaceAndWidth) {
     EXPECT_EQ(Unpack("layout.qbs"), all);
 }
 
-TEST_F(SaveFileTest, ALoadedGameIsTheGameSavedAndAFailedSaveLeavesTheOldFile) {
+TEST_F(SaveFileTest, TheGamesOwnSavesLoadAsTheyWereSaved) {
     ASSERT_EQ(Through(SaveSaveFile, "round.qbs"), SAVE_DONE);
     const std::string saved = Unpack("round.qbs");
     WriteFile("v2.qbs", Pack("\x02" + saved.substr(1)));
@@ -92,16 +99,74 @@ TEST_F(SaveFileTest, ALoadedGameIsTheGameSavedAndAFailedSaveLeavesTheOldFile) {
     EXPECT_EQ(State(), saved);
     EXPECT_EQ(std::make_pair(mapxtile, plx), std::make_pair(13, 160)) << "the camera from the saved place";
     EXPECT_TRUE(backbuffer && battlebackbuffer && playerspritesbmp);
-    // A folder cannot be replaced by the finished file, which is removed.
-    std::filesystem::create_directory("adir");
-    EXPECT_EQ(Through(SaveSaveFile, "adir"), SAVE_UNWRITTEN);
-    EXPECT_FALSE(std::filesystem::exists("adir.tmp"));
-    // The temporary file cannot be made: the old file stays as it was.
+}
+
+// Temporary files beside the saves, ours or not.
+static std::set<std::string> Hidden() {
+    std::set<std::string> names;
+    for (auto &entry : std::filesystem::directory_iterator("."))
+        if (entry.path().filename().string()[0] == '.') names.insert(entry.path().filename().string());
+    return names;
+}
+
+TEST_F(SaveFileTest, AFailedSaveKeepsTheOldFileRemovesItsTemporaryAndSaysWhy) {
+    ASSERT_EQ(Through(SaveSaveFile, "old.qbs"), SAVE_DONE);
+    const std::string old = ReadFileText("old.qbs");
     MainPlayer.money++;
-    std::filesystem::create_directory("round.qbs.tmp");
-    EXPECT_EQ(Through(SaveSaveFile, "round.qbs"), SAVE_UNWRITTEN);
-    EXPECT_EQ(Unpack("round.qbs"), saved);
-    EXPECT_EQ(LogLinesAfterBanner().back().rfind("Major Program error: Unable to write save file round.qbs (", 0), 0u);
+    std::filesystem::create_directory("adir");
+    ASSERT_EQ(mkfifo("fifo.qbs", 0600) | symlink("fifo.qbs", "tofifo.qbs") | symlink("gone.qbs", "nowhere.qbs"), 0);
+    std::string deep;
+    while (deep.size() <= PATH_MAX) deep += "d/";
+    static std::vector<std::string> said;
+    logwatch = [](int, int, const char *text) { said.push_back(text); };
+    const std::pair<std::string, std::string> cases[] = {  // the save's path, why it fails
+        {"adir", "it is a folder, not a regular file"}, {"fifo.qbs", "it is a FIFO, not a regular file"},
+        {"tofifo.qbs", "it is a FIFO, not a regular file"},
+        {"nowhere.qbs", "it is a link that leads to no file (No such file or directory)"},
+        {std::string(249, 'n'), "no temporary file can be made beside it: File name too long"},
+        {deep + "x.qbs", "File name too long"}, {"old.qbs", "cannot be written: File too large"}};
+    rlimit usual, full;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &usual), 0);
+    full = {64, usual.rlim_max};  // the last save's disk fills up after 64 bytes
+    for (const auto &[path, why] : cases) {
+        headless::boxes.clear(), said.clear();
+        if (path == "old.qbs") signal(SIGXFSZ, SIG_IGN), setrlimit(RLIMIT_FSIZE, &full);
+        int result = path == deep + "x.qbs" ? WriteSaveFile(path, CaptureGame()) : Through(SaveSaveFile, path);
+        setrlimit(RLIMIT_FSIZE, &usual);
+        EXPECT_EQ(result, SAVE_UNWRITTEN) << path;
+        ASSERT_EQ(headless::boxes.size(), 1u) << path;
+        EXPECT_EQ(headless::boxes[0].text.rfind("Major Program error: Unable to write save file " + path + " (", 0), 0u);
+        EXPECT_NE(headless::boxes[0].text.find(why + "); the game was not saved"), std::string::npos)
+            << headless::boxes[0].text;
+        EXPECT_EQ(std::count(said.begin(), said.end(), "Game Saved"), 0) << path;
+    }
+    logwatch = nullptr;
+    EXPECT_EQ(ReadFileText("old.qbs"), old);
+    EXPECT_EQ(Hidden(), std::set<std::string>{}) << "no temporary file is left";
+    EXPECT_TRUE(std::filesystem::is_fifo("fifo.qbs") && std::filesystem::is_symlink("nowhere.qbs"));
+}
+
+TEST_F(SaveFileTest, ASaveReplacesItsFileAloneWithItsModeAndClearsStaleTemporaries) {
+    WriteFile("real.qbs", "old"), WriteFile("victim", "keep"), WriteFile("real.qbs.tmp", "the player's own");
+    chmod("real.qbs", 0640);
+    // A link of our naming is removed, not followed; names near ours stay.
+    ASSERT_EQ(symlink("real.qbs", "link.qbs") | symlink("victim", ".real.qbs.saving-AbCdEf"), 0);
+    for (const char *name : {".real.qbs.saving-XyZabc", ".real.qbs.saving-XyZab", ".real.qbs.saving-XyZ4bc"})
+        WriteFile(name, "stale");
+    ASSERT_EQ(Through(SaveSaveFile, "link.qbs"), SAVE_DONE);
+    EXPECT_TRUE(std::filesystem::is_symlink("link.qbs")) << "saved through the link";
+    EXPECT_EQ(Unpack("real.qbs"), State());
+    struct stat info;
+    ASSERT_EQ(stat("real.qbs", &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+    EXPECT_EQ(ReadFileText("victim") + ReadFileText("real.qbs.tmp"), "keepthe player's own");
+    EXPECT_EQ(Hidden(), (std::set<std::string>{".real.qbs.saving-XyZab", ".real.qbs.saving-XyZ4bc"}));
+    // A new save is made as any new file: 0666 less the umask.
+    mode_t mask = umask(027);
+    ASSERT_EQ(Through(SaveSaveFile, "new.qbs"), SAVE_DONE);
+    umask(mask);
+    ASSERT_EQ(stat("new.qbs", &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
 }
 
 TEST_F(SaveFileTest, EveryCutAndEveryDamagedFileIsRefusedAndChangesNothing) {
