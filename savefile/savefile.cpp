@@ -171,6 +171,8 @@ bool CheckSavedGame(const savedgame &game, const std::string &path) {
                game.indexno, indarrsiz - 1);
         return false;
     }
+    // Walking keeps to the map the save names, so the largest map's bounds
+    // are all a loaded place needs.
     if (game.tilex < 0 || game.tilex >= MAPARRAYMAX || game.tiley < 0 || game.tiley >= MAPARRAYMAX) {
         logfmt(LOG_MAJOR, LOGCAT_PROJECT, "Save file %s places the player at column %d, row %d, off every map", file,
                game.tilex, game.tiley);
@@ -426,6 +428,20 @@ int SaveSaveFile() {
 // ---- loading ----
 
 int ReadSaveFile(const std::string &path, savedgame &game) {
+    // A FIFO or a device would hold the game in its open for good.
+    if (const char *why = WhyNotRegular(path)) {
+        logfmt(LOG_MAJOR, LOGCAT_PROJECT, "Save file %s %s and is not read", path.c_str(), why);
+        return LOAD_BADSAVE;
+    }
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0) {
+        if (errno == ENOENT) {
+            logfmt(LOG_BREAKING, LOGCAT_PROJECT, "Save file %s does not exist!", path.c_str());
+            return LOAD_MISSING;
+        }
+        logfmt(LOG_MAJOR, LOGCAT_PROJECT, "Save file %s cannot be read: %s", path.c_str(), Why().c_str());
+        return LOAD_BADSAVE;
+    }
     PACKFILE *file = pack_fopen(path.c_str(), "rp");
     if (!file) {
         logfmt(LOG_MAJOR, LOGCAT_PROJECT, "Save file %s cannot be opened as a save file", path.c_str());
@@ -444,17 +460,13 @@ int ReadSaveFile(const std::string &path, savedgame &game) {
     return 0;
 }
 
-int ChooseSaveFile(savedgame &game, std::string &path) {
+int ChooseSaveFile(savedgame &game) {
     char filename[250];
     int chosen = FileDialog(LoadDialogSettings, filename, sizeof filename);
     if (chosen != 1) return DialogGaveNoFile(chosen);
     logfmt(LOG_INFO, LOGCAT_PROGRAM, "Loading Save file %s", filename);
-    if (!exists(filename)) {
-        logfmt(LOG_BREAKING, LOGCAT_PROJECT, "Save file %s does not exist!", filename);
-        return LOAD_MISSING;
-    }
-    if (ReadSaveFile(filename, game) != 0) return LOAD_BADSAVE;
+    int result = ReadSaveFile(filename, game);
+    if (result != 0) return result;
     log(LOG_INFO, LOGCAT_PROGRAM, "File loaded");
-    path = filename;
     return LOAD_DONE;
 }

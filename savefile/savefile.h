@@ -60,11 +60,12 @@ int SaveSaveFile();
 
 // loading
 // Reads the whole file and checks every value the game would use before
-// anything in the game changes; 0, or LOAD_BADSAVE after a logged line that
-// says what is wrong.
+// anything in the game changes: a file that is not a regular one, a cut or
+// damaged stream, or a value that indexes nothing is refused. 0,
+// LOAD_MISSING or LOAD_BADSAVE after a logged line that says what is wrong.
 int ReadSaveFile(const std::string &path, savedgame &game);
 // Asks for a save file, reads it whole and checks it: LOAD_DONE with the
-// record in `game` and the file's path in `path`, or LOAD_NOFILE, LOAD_MISSING or LOAD_BADSAVE after its
+// record in `game`, or LOAD_NOFILE, LOAD_MISSING or LOAD_BADSAVE after its
 // logged line (none after a cancel). The game itself is not changed; the
 // world set-up restores it from the record.
-int ChooseSaveFile(savedgame &game, std::string &path);
+int ChooseSaveFile(savedgame &game);
