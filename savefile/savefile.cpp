@@ -17,6 +17,7 @@
 
 #include "base/log.h"
 #include "base/platform.h"
+#include "battle/battle.h"
 #include "fileload/fileload.h"
 #include "overworld/overworld.h"
 
@@ -142,9 +143,80 @@ struct savereader {
     }
 };
 
-// Every value the game would use as an index or a count, checked before
-// anything in the game changes.
-bool CheckSavedGame(const savedgame &game, const std::string &path) {
+// The bounds of the numbers play does arithmetic on. The game's own
+// creatures stay far inside them (a stat at level 100 is below 1000), and
+// inside them no sum, product or difference of battle and level-up leaves
+// 32 bits: the damage formula's 42 * 4 * STATMAX * power, HP less a hit of
+// at most 999, stat experience plus a gain.
+constexpr int STATMAX = 9999;       // attack to special defence, maximum HP
+constexpr int IVMAX = 15;           // individual values, which the stats grow from
+constexpr int STATEXPMAX = 65535;   // where a won battle stops adding
+
+// The most experience one won battle can give: a traded creature beating a
+// wild one at the highest level, of the species that gives the most.
+int LargestAward() {
+    int largest = 0;
+    for (int species = 1; species < SPECIESCOUNT; species++)
+        largest = std::max(largest, ExpAward(species, MAXLEVEL, true));
+    return largest;
+}
+
+// A number of a carried creature that play cannot use; nothing could stand
+// in for these, which fix what the creature is.
+bool Refused(const std::string &where, const char *field, int32_t value, int32_t low, int32_t high) {
+    if (value >= low && value <= high) return false;
+    logfmt(LOG_MAJOR, LOGCAT_PROJECT, "%s has %s %d, not %d to %d", where.c_str(), field, value, low, high);
+    return true;
+}
+
+bool RefuseUnplayable(const ownedvorl &v, const std::string &where) {
+    using field = int32_t ownedvorl::*;
+    static const std::pair<const char *, field> stats[] = {
+        {"attack", &ownedvorl::attack},           {"defense", &ownedvorl::defense},
+        {"speed", &ownedvorl::speed},             {"special attack", &ownedvorl::spattack},
+        {"special defense", &ownedvorl::spdefense}, {"maximum HP", &ownedvorl::maxhp}};
+    static const std::pair<const char *, field> ivs[] = {
+        {"attack IV", &ownedvorl::atkiv}, {"defense IV", &ownedvorl::defiv}, {"speed IV", &ownedvorl::spdiv},
+        {"special IV", &ownedvorl::spciv}, {"HP IV", &ownedvorl::hpiv}};
+    bool refused = false;
+    for (const auto &[name, value] : stats) refused |= Refused(where, name, v.*value, 1, STATMAX);
+    for (const auto &[name, value] : ivs) refused |= Refused(where, name, v.*value, 0, IVMAX);
+    return refused;
+}
+
+// A running amount outside what its own record allows (HP above the maximum,
+// more experience than the highest level needs) is brought inside, named
+// with its old and new value.
+void Clamp(const std::string &where, const std::string &field, int32_t &value, int32_t low, int32_t high) {
+    int32_t kept = std::min(std::max(value, low), high);
+    if (kept == value) return;
+    logfmt(LOG_MINOR, LOGCAT_PROJECT, "%s has %s %d, outside %d to %d; it is taken as %d", where.c_str(),
+           field.c_str(), value, low, high, kept);
+    value = kept;
+}
+
+void ClampRunning(ownedvorl &v, const std::string &where) {
+    Clamp(where, "HP", v.hp, 0, v.maxhp);
+    // A creature levelling to the highest level keeps what its last win gave
+    // beyond that level's need.
+    Clamp(where, "experience", v.exp, 0, ExpNeededForLevel(MAXLEVEL, v.species) + LargestAward());
+    const std::pair<const char *, int32_t *> statexp[] = {{"attack stat experience", &v.atkexp},
+        {"defense stat experience", &v.defexp}, {"speed stat experience", &v.spdexp},
+        {"special stat experience", &v.spcexp}, {"HP stat experience", &v.hpexp}};
+    for (const auto &[name, value] : statexp) Clamp(where, name, *value, 0, STATEXPMAX);
+    for (int slot = 0; slot < MOVESLOTS; slot++) {
+        moveslot &m = v.moves[slot];
+        const std::string move = "move " + std::to_string(slot + 1);
+        Clamp(where, move + " maximum PP", m.maxpp, 0, MoveData[m.move].pp);
+        Clamp(where, move + " PP", m.pp, 0, m.maxpp);
+    }
+}
+
+// Every value the game would use as an index, a count or a number to reckon
+// with, checked before anything in the game changes. Records beyond the
+// carried ones are never played with (only written back as they came), so
+// they are taken as they are.
+bool CheckSavedGame(savedgame &game, const std::string &path) {
     const char *file = path.c_str();
     if (game.partycount < 1 || game.partycount > PARTYMAX) {
         logfmt(LOG_MAJOR, LOGCAT_PROJECT, "Save file %s carries %d Vorlets, not 1 to %d", file, game.partycount,
@@ -160,10 +232,12 @@ bool CheckSavedGame(const savedgame &game, const std::string &path) {
         }
         seen[slot] = true;
     }
+    auto where = [&](int i) { return "Save file " + path + ": carried Vorlet " + std::to_string(i + 1); };
     bool sound = true;
     for (int i = 0; i < game.partycount; i++) {
-        std::string where = "Save file " + path + ": carried Vorlet " + std::to_string(i + 1);
-        if (CheckVorlet(game.owned[game.party[i]], where.c_str()) != 0) sound = false;
+        const ownedvorl &v = game.owned[game.party[i]];
+        if (CheckVorlet(v, where(i).c_str()) != 0) sound = false;
+        if (RefuseUnplayable(v, where(i))) sound = false;
     }
     if (!sound) return false;
     if (game.indexno < 0 || game.indexno >= indarrsiz) {
@@ -188,6 +262,7 @@ bool CheckSavedGame(const savedgame &game, const std::string &path) {
                game.mapfile.c_str());
         return false;
     }
+    for (int i = 0; i < game.partycount; i++) ClampRunning(game.owned[game.party[i]], where(i));
     return true;
 }
 

@@ -61,8 +61,11 @@ int SaveSaveFile();
 // loading
 // Reads the whole file and checks every value the game would use before
 // anything in the game changes: a file that is not a regular one, a cut or
-// damaged stream, or a value that indexes nothing is refused. 0,
-// LOAD_MISSING or LOAD_BADSAVE after a logged line that says what is wrong.
+// damaged stream, a value that indexes nothing or that play cannot reckon
+// with is refused; a running amount beyond its record's bounds (HP, PP,
+// experience, stat experience) is brought inside them with a logged line.
+// 0, LOAD_MISSING or LOAD_BADSAVE after a logged line that says what is
+// wrong.
 int ReadSaveFile(const std::string &path, savedgame &game);
 // Asks for a save file, reads it whole and checks it: LOAD_DONE with the
 // record in `game`, or LOAD_NOFILE, LOAD_MISSING or LOAD_BADSAVE after its

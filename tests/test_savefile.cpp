@@ -1,6 +1,6 @@
 // Saving and loading games: the byte layout, the round trip, saves that
 // fail or meet links and stale files, and files that are cut short,
-// damaged or point at a broken project.
+// damaged, hold numbers play cannot use or point at a broken project.
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -201,6 +201,11 @@ TEST_F(SaveFileTest, EveryCutAndEveryDamagedFileIsRefusedAndChangesNothing) {
         {"column 60, row 0", [](G g) { g.tilex = 60, g.tiley = 0; }}, {"column 23, row -1", [](G g) { g.tiley = -1; }},
         {"facing 0", [](G g) { g.facing = 0; }}, {"sprite frame 25", [](G g) { g.frame = 25; }},
         {"outside the game's folder", [](G g) { g.mapfile = "testproject\\..\\..\\map.txt"; }},
+        // What a creature is made of has nothing to stand in for it.
+        {"Vorlet 2 has maximum HP 0, not 1 to 9999", [](G g) { g.owned[4].maxhp = 0; }},
+        {"Vorlet 2 has attack 10000, not 1 to 9999", [](G g) { g.owned[4].attack = 10000; }},
+        {"Vorlet 2 has HP IV 16, not 0 to 15", [](G g) { g.owned[4].hpiv = 16; }},
+        {"Vorlet 2 has special IV -1, not 0 to 15", [](G g) { g.owned[4].spciv = -1; }},
     };
     for (auto &[message, change] : changes) {
         savedgame changed = good;
@@ -231,6 +236,62 @@ TEST_F(SaveFileTest, EveryCutAndEveryDamagedFileIsRefusedAndChangesNothing) {
     EXPECT_EQ(ReadSaveFile(std::string(PATH_MAX, 'd'), unread), LOAD_BADSAVE);
     EXPECT_EQ(LogLinesAfterBanner().back(), "Major Project error: Save file " + std::string(PATH_MAX, 'd') +
                                                 " cannot be read: File name too long");
+}
+
+TEST_F(SaveFileTest, RunningAmountsBeyondTheirBoundsAreClampedAndPlayStaysInRange) {
+    // Scorchet, carried second, with 50 HP at most and Nudge (35 PP) first.
+    // Its experience tops out at the need for level 100, 1059860, plus the
+    // richest win, 212 * 100 * 1.5 / 7 = 4542.
+    ownedvorl &s = MainPlayer.owned[4];
+    s.maxhp = s.hp = 50, s.moves[0] = {1, 35, 35};
+    const savedgame good = CaptureGame();
+    using At = int32_t *(*)(ownedvorl &);
+    const std::tuple<At, int32_t, int32_t, std::string> cases[] = {  // field, stored, loaded, the line's middle
+        {[](ownedvorl &v) { return &v.hp; }, 51, 50, "HP 51, outside 0 to 50"},
+        {[](ownedvorl &v) { return &v.hp; }, INT_MIN + 1, 0, "HP -2147483647, outside 0 to 50"},
+        {[](ownedvorl &v) { return &v.exp; }, 1064403, 1064402, "experience 1064403, outside 0 to 1064402"},
+        {[](ownedvorl &v) { return &v.exp; }, -1, 0, "experience -1, outside 0 to 1064402"},
+        {[](ownedvorl &v) { return &v.atkexp; }, 65536, 65535, "attack stat experience 65536, outside 0 to 65535"},
+        {[](ownedvorl &v) { return &v.hpexp; }, -1, 0, "HP stat experience -1, outside 0 to 65535"},
+        {[](ownedvorl &v) { return &v.moves[0].maxpp; }, 36, 35, "move 1 maximum PP 36, outside 0 to 35"},
+        {[](ownedvorl &v) { return &v.moves[0].pp; }, 36, 35, "move 1 PP 36, outside 0 to 35"},
+        {[](ownedvorl &v) { return &v.moves[0].pp; }, -1, 0, "move 1 PP -1, outside 0 to 35"},
+    };
+    for (const auto &[at, stored, loaded, middle] : cases) {
+        savedgame changed = good;
+        *at(changed.owned[4]) = stored;
+        WriteSaveFile("clamp.qbs", changed);
+        SetUpLog();
+        EXPECT_EQ(Through(LoadSaveFile, "clamp.qbs"), LOAD_DONE) << middle;
+        EXPECT_EQ(*at(MainPlayer.owned[4]), loaded) << middle;
+        EXPECT_EQ(LogLinesWith(" error: "), std::vector<std::string>{"Minor Project error: Save file clamp.qbs: carried "
+                  "Vorlet 2 has " + middle + "; it is taken as " + std::to_string(loaded)});
+    }
+    // Every number at its edge loads as it is.
+    savedgame edge = good;
+    ownedvorl &e = edge.owned[4];
+    e.attack = 9999, e.defense = e.maxhp = e.hp = 1, e.atkiv = 15, e.defiv = 0, e.exp = 1064402;
+    e.atkexp = 65535, e.defexp = 0, e.moves[0].pp = 0;
+    WriteSaveFile("edge.qbs", edge);
+    SetUpLog();
+    EXPECT_EQ(Through(LoadSaveFile, "edge.qbs"), LOAD_DONE);
+    EXPECT_EQ(LogLinesWith(" error: "), std::vector<std::string>{});
+
+    // The worst at once, then a hit taken and a battle won, which would
+    // overflow unclamped.
+    savedgame worst = good;
+    worst.owned[4].hp = INT_MIN + 1, worst.owned[4].exp = INT_MAX, worst.owned[4].atkexp = INT_MAX;
+    WriteSaveFile("worst.qbs", worst);
+    ASSERT_EQ(Through(LoadSaveFile, "worst.qbs"), LOAD_DONE);
+    headless::closerequested = 1;  // every message goes by without a key
+    battleinfo = battlerecord();
+    battleinfo.activeslot = 1, battleinfo.participated[1] = 1, battleinfo.enemymove = 1, battleinfo.enemyslot = 4;
+    ASSERT_GT(CreateVorlet(wildvorlet, 4, 5, VORLET_WILD, nullptr), 0);
+    currbattletype = BATTLETYPE_WILD;
+    BattleUseAttack(SIDE_ENEMY);
+    EXPECT_EQ(s.hp, 50) << "fainted and restored";
+    EXPECT_EQ(AddPlayerExp(4, 4542), 1);
+    EXPECT_EQ(std::make_tuple(s.level, s.exp, s.atkexp), std::make_tuple(100, 1064402 + 4542, 65535));
 }
 
 TEST_F(SaveFileTest, AProjectOrMapThatFailsHasItsOwnResult) {
