@@ -182,9 +182,8 @@ static void Faint(int side, const ownedvorl &defender) {
         wildvorlet.hp = 0;
         wildvorlet.status = STATUS_FAINTED;
         BattleMessage(Format("Enemy %s fainted!", defender.nickname.c_str()));
-        double factor = PlayerVorlet().otid != MainPlayer.trainerid ? 1.5 : 1.0;
-        int award = (int)(VrltData[wildvorlet.species].baseexp * wildvorlet.level * factor / 7.0);
-        AddPlayerExp(wildvorlet.species, award);
+        bool traded = PlayerVorlet().otid != MainPlayer.trainerid;
+        AddPlayerExp(wildvorlet.species, ExpAward(wildvorlet.species, wildvorlet.level, traded));
     } else {
         ownedvorl &own = PlayerVorlet();
         own.hp = 0;

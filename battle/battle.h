@@ -121,6 +121,9 @@ void BattleUseAttack(int side);
 void BattleAttack();
 
 // experience, level-up and the evolution check
+// The experience a beaten wild creature of the species (1 to 15) and level
+// gives, half as much again for a creature caught by another trainer.
+int ExpAward(int species, int level, bool traded);
 // Shares a won battle's award and stat experience among the participants
 // that have not fainted and levels them up, up to the highest level, with
 // the level messages, the stat tables and the moves of each new level; 0

@@ -97,6 +97,11 @@ static void LevelUp(int position, ownedvorl &vorlet) {
     LearnNewMoves(vorlet);
 }
 
+int ExpAward(int species, int level, bool traded) {
+    double factor = traded ? 1.5 : 1.0;
+    return (int)(VrltData[species].baseexp * level * factor / 7.0);
+}
+
 int AddPlayerExp(int species, int award) {
     if (species < 1 || species >= SPECIESCOUNT) {
         logfmt(LOG_MAJOR, LOGCAT_PROGRAM, "Experience for species %d, which is not in the table, was not given",

@@ -94,9 +94,7 @@ std::string HostPath(const std::string &path) {
     return host;
 }
 
-// Why a name leads out of the directory it is read in by its letters alone
-// (absolute, or with a ".." part, either separator), or null.
-static const char *NameLeadsOut(const std::string &name) {
+const char *NameLeadsOut(const std::string &name) {
     if (!name.empty() && (name[0] == '/' || name[0] == '\\')) return "lies outside the game's directory";
     if (name.size() >= 2 && name[1] == ':') return "lies outside the game's directory";
     size_t start = 0;
@@ -169,17 +167,21 @@ static const char *LinkLeadsOut(const std::string &hostpath) {
     return why;
 }
 
+const char *WhyNotRegular(const std::string &hostpath) {
+    struct stat info;
+    if (stat(hostpath.c_str(), &info) != 0 || S_ISREG(info.st_mode)) return nullptr;
+    if (S_ISDIR(info.st_mode)) return "is a folder";
+    if (S_ISFIFO(info.st_mode)) return "is a FIFO";
+    if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) return "is a device";
+    if (S_ISSOCK(info.st_mode)) return "is a socket";
+    return "is not a regular file";
+}
+
 const char *WhyNotToRead(const std::string &path) {
     const std::string host = HostPath(path);
     if (const char *why = NameLeadsOut(path)) return why;
     if (const char *why = LinkLeadsOut(host)) return why;
-    struct stat info;
-    if (stat(host.c_str(), &info) != 0) return nullptr;  // missing: the reader says so
-    if (S_ISDIR(info.st_mode)) return "is a folder";
-    if (S_ISFIFO(info.st_mode)) return "is a FIFO";
-    if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) return "is a device";
-    if (!S_ISREG(info.st_mode)) return "is not a regular file";
-    return nullptr;
+    return WhyNotRegular(host);  // missing: the reader says so
 }
 
 bool SafeToRead(const std::string &path, const char *what) {

@@ -59,19 +59,28 @@ std::string HostPath(const std::string &path);
 // not absolute (no leading separator, no drive) and no ".." part, with either
 // separator.
 bool PathStaysInside(const std::string &name);
+// Why a name leads out of the directory it is read in by its letters alone,
+// "lies outside the game's directory" (absolute) or "has a `..` part"
+// (either separator), or null.
+const char *NameLeadsOut(const std::string &name);
 // True when anything at all bears the name: a file, a folder, a link (even
 // one that leads nowhere), whatever its name starts with.
 int FileExists(const std::string &path);
 // Opens with the name's bytes as they are (the platform sets no conversion).
 PACKFILE *OpenPackFile(const std::string &path, const char *mode);
+// Why the file at `hostpath` (a host path, links followed) is no file to
+// read or replace: "is a folder", "is a FIFO" (which would block its
+// reader), "is a device", "is a socket" or "is not a regular file"; null
+// for a regular file or none at all.
+const char *WhyNotRegular(const std::string &hostpath);
 // Why the file at `path` may not be read, or null when it may (or when
 // nothing is there). By the name: "lies outside the game's directory"
 // (absolute) or "has a `..` part". Along its links: "lies outside the
 // game's directory", "is a link loop", "is a link that leads nowhere", or
 // "cannot be checked against the game's directory (<the system's reason>)"
 // when a link cannot be followed, as in a folder whose path is longer than
-// the system's limit. By what it is: "is a folder", "is a FIFO", "is a
-// device" or "is not a regular file". Valid until the next call.
+// the system's limit. By what it is: what WhyNotRegular says. Valid until
+// the next call.
 const char *WhyNotToRead(const std::string &path);
 // True when the file may be read; otherwise false after a breaking error
 // naming `what`, the path and why.

@@ -21,6 +21,9 @@ enum {
 };
 // The longest text a save file may hold, its zero byte included.
 constexpr int SAVETEXTMAX = 4096;
+// The most bytes a save file on disk may have: six creatures and every text
+// at the longest take far less.
+constexpr long long SAVEFILEMAX = 1LL << 20;
 
 // Everything a save file holds, in the order it is written.
 struct savedgame {
@@ -46,20 +49,29 @@ extern const filedialogsettings LoadDialogSettings;
 // saving
 // The game's current state as a save file holds it.
 savedgame CaptureGame();
-// Writes the save file through a temporary file beside it, which replaces
-// `path` only once complete; 0, or SAVE_UNWRITTEN after a logged error.
+// Writes the save file, or through a link the regular file it leads to:
+// packed in memory, written whole to a new temporary file beside it, synced,
+// given the old file's permissions and renamed over it, the folder synced.
+// 0, or SAVE_UNWRITTEN after a logged error (level 2, so shown) that says
+// why; the old file is then as it was unless the folder alone failed to
+// sync. A successful save removes the temporary files earlier saves of
+// that name left behind.
 int WriteSaveFile(const std::string &path, const savedgame &game);
 // Asks for a file name and saves the game: SAVE_DONE, SAVE_NOFILE or
-// SAVE_UNWRITTEN.
+// SAVE_UNWRITTEN; "Game Saved" only after the save held.
 int SaveSaveFile();
 
 // loading
 // Reads the whole file and checks every value the game would use before
-// anything in the game changes; 0, or LOAD_BADSAVE after a logged line that
-// says what is wrong.
+// anything in the game changes: a file that is not a regular one, a cut or
+// damaged stream, a value that indexes nothing or that play cannot reckon
+// with is refused; a running amount beyond its record's bounds (HP, PP,
+// experience, stat experience) is brought inside them with a logged line.
+// 0, LOAD_MISSING or LOAD_BADSAVE after a logged line that says what is
+// wrong.
 int ReadSaveFile(const std::string &path, savedgame &game);
 // Asks for a save file, reads it whole and checks it: LOAD_DONE with the
-// record in `game` and the file's path in `path`, or LOAD_NOFILE, LOAD_MISSING or LOAD_BADSAVE after its
+// record in `game`, or LOAD_NOFILE, LOAD_MISSING or LOAD_BADSAVE after its
 // logged line (none after a cancel). The game itself is not changed; the
 // world set-up restores it from the record.
-int ChooseSaveFile(savedgame &game, std::string &path);
+int ChooseSaveFile(savedgame &game);

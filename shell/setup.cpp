@@ -30,7 +30,7 @@ void RestorePlayer(const savedgame &game) {
 // the project's start map and block, or a loaded game on the map and block
 // of its record. LOAD_DONE, or the result that says what failed, after its
 // logged line. A new game is marked running as soon as its map stands.
-int SetUpWorld(const savedgame *loaded, const std::string &savepath = "") {
+int SetUpWorld(const savedgame *loaded) {
     const bool newgame = loaded == nullptr;
     const indexentry &project = GameIndex[indexno];
     logfmt(LOG_INFO, LOGCAT_PROGRAM, "Project number %u picked", (unsigned)indexno);
@@ -44,14 +44,6 @@ int SetUpWorld(const savedgame *loaded, const std::string &savepath = "") {
             logfmt(LOG_MINOR, LOGCAT_PROJECT, "The saved map %s cannot be loaded; the game was not loaded",
                    CurrMapFilename.c_str());
         return LOAD_BADMAP;
-    }
-    // A save's position was checked against the largest map; now against
-    // the map it names.
-    if (!newgame && (loaded->tilex >= CurrMap.maparrayx || loaded->tiley >= CurrMap.maparrayy)) {
-        logfmt(LOG_MAJOR, LOGCAT_PROJECT,
-               "Save file %s places the player at column %d, row %d, outside its map of %d by %d blocks",
-               savepath.c_str(), loaded->tilex, loaded->tiley, CurrMap.maparrayx, CurrMap.maparrayy);
-        return LOAD_BADSAVE;
     }
     if (newgame) log(LOG_INFO, LOGCAT_PROGRAM, "Map Array file Read. Preparing windowing");
 
@@ -94,9 +86,8 @@ void SetUpNewGame() {
 // sets all of them anew.
 int LoadSaveFile() {
     savedgame game;
-    std::string path;
-    int result = ChooseSaveFile(game, path);
+    int result = ChooseSaveFile(game);
     if (result != LOAD_DONE) return result;
     RestorePlayer(game);
-    return SetUpWorld(&game, path);
+    return SetUpWorld(&game);
 }

@@ -1,6 +1,13 @@
-// Saving and loading games: the byte layout, the round trip, and files that
-// are cut short, damaged or point at a broken project.
+// Saving and loading games: the byte layout, the round trip, saves that
+// fail or meet links and stale files, and files that are cut short,
+// damaged, hold numbers play cannot use or point at a broken project.
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <climits>
+#include <csignal>
 #include <filesystem>
+#include <set>
 
 #include "savefile/savefile.h"
 #include "tests/harness/testsupport.h"
@@ -81,7 +88,7 @@ TEST_F(SaveFileTest, TheStreamHoldsEveryFieldInItsPlaceAndWidth) {
     EXPECT_EQ(Unpack("layout.qbs"), all);
 }
 
-TEST_F(SaveFileTest, ALoadedGameIsTheGameSavedAndAFailedSaveLeavesTheOldFile) {
+TEST_F(SaveFileTest, TheGamesOwnSavesLoadAsTheyWereSaved) {
     ASSERT_EQ(Through(SaveSaveFile, "round.qbs"), SAVE_DONE);
     const std::string saved = Unpack("round.qbs");
     WriteFile("v2.qbs", Pack("\x02" + saved.substr(1)));
@@ -92,16 +99,85 @@ TEST_F(SaveFileTest, ALoadedGameIsTheGameSavedAndAFailedSaveLeavesTheOldFile) {
     EXPECT_EQ(State(), saved);
     EXPECT_EQ(std::make_pair(mapxtile, plx), std::make_pair(13, 160)) << "the camera from the saved place";
     EXPECT_TRUE(backbuffer && battlebackbuffer && playerspritesbmp);
-    // A folder cannot be replaced by the finished file, which is removed.
-    std::filesystem::create_directory("adir");
-    EXPECT_EQ(Through(SaveSaveFile, "adir"), SAVE_UNWRITTEN);
-    EXPECT_FALSE(std::filesystem::exists("adir.tmp"));
-    // The temporary file cannot be made: the old file stays as it was.
+    // Cinder Ridge is 9 blocks wide and its view 11: a new game may start
+    // off the map, and its save loads all the same.
+    WriteFile("cinderridge/project.txt", Replaced(ReadFileText("cinderridge/project.txt"), "STARTX=4", "STARTX=30"));
+    indexno = 1;
+    ReleaseGameBitmaps();
+    SetUpNewGame();
+    ASSERT_EQ(playertilex, 11);
+    ASSERT_EQ(Through(SaveSaveFile, "ridge.qbs"), SAVE_DONE);
+    const std::string ridge = State();
+    EXPECT_EQ(Through(LoadSaveFile, "ridge.qbs"), LOAD_DONE);
+    EXPECT_EQ(State(), ridge);
+}
+
+// Temporary files beside the saves, ours or not.
+static std::set<std::string> Hidden() {
+    std::set<std::string> names;
+    for (auto &entry : std::filesystem::directory_iterator("."))
+        if (entry.path().filename().string()[0] == '.') names.insert(entry.path().filename().string());
+    return names;
+}
+
+TEST_F(SaveFileTest, AFailedSaveKeepsTheOldFileRemovesItsTemporaryAndSaysWhy) {
+    ASSERT_EQ(Through(SaveSaveFile, "old.qbs"), SAVE_DONE);
+    const std::string old = ReadFileText("old.qbs");
     MainPlayer.money++;
-    std::filesystem::create_directory("round.qbs.tmp");
-    EXPECT_EQ(Through(SaveSaveFile, "round.qbs"), SAVE_UNWRITTEN);
-    EXPECT_EQ(Unpack("round.qbs"), saved);
-    EXPECT_EQ(LogLinesAfterBanner().back().rfind("Major Program error: Unable to write save file round.qbs (", 0), 0u);
+    std::filesystem::create_directory("adir");
+    ASSERT_EQ(mkfifo("fifo.qbs", 0600) | symlink("fifo.qbs", "tofifo.qbs") | symlink("gone.qbs", "nowhere.qbs"), 0);
+    std::string deep;
+    while (deep.size() <= PATH_MAX) deep += "d/";
+    static std::vector<std::string> said;
+    logwatch = [](int, int, const char *text) { said.push_back(text); };
+    const std::pair<std::string, std::string> cases[] = {  // the save's path, why it fails
+        {"adir", "it is a folder"}, {"fifo.qbs", "it is a FIFO"},
+        {"tofifo.qbs", "it is a FIFO"},
+        {"nowhere.qbs", "it is a link that leads to no file (No such file or directory)"},
+        {std::string(249, 'n'), "no temporary file can be made beside it: File name too long"},
+        {deep + "x.qbs", "File name too long"}, {"old.qbs", "cannot be written: File too large"}};
+    rlimit usual, full;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &usual), 0);
+    full = {64, usual.rlim_max};  // the last save's disk fills up after 64 bytes
+    for (const auto &[path, why] : cases) {
+        headless::boxes.clear(), said.clear();
+        if (path == "old.qbs") signal(SIGXFSZ, SIG_IGN), setrlimit(RLIMIT_FSIZE, &full);
+        int result = path == deep + "x.qbs" ? WriteSaveFile(path, CaptureGame()) : Through(SaveSaveFile, path);
+        setrlimit(RLIMIT_FSIZE, &usual);
+        EXPECT_EQ(result, SAVE_UNWRITTEN) << path;
+        ASSERT_EQ(headless::boxes.size(), 1u) << path;
+        EXPECT_EQ(headless::boxes[0].text.rfind("Major Program error: Unable to write save file " + path + " (", 0), 0u);
+        EXPECT_NE(headless::boxes[0].text.find(why + "); the game was not saved"), std::string::npos)
+            << headless::boxes[0].text;
+        EXPECT_EQ(std::count(said.begin(), said.end(), "Game Saved"), 0) << path;
+    }
+    logwatch = nullptr;
+    EXPECT_EQ(ReadFileText("old.qbs"), old);
+    EXPECT_EQ(Hidden(), std::set<std::string>{}) << "no temporary file is left";
+    EXPECT_TRUE(std::filesystem::is_fifo("fifo.qbs") && std::filesystem::is_symlink("nowhere.qbs"));
+}
+
+TEST_F(SaveFileTest, ASaveReplacesItsFileAloneWithItsModeAndClearsStaleTemporaries) {
+    WriteFile("real.qbs", "old"), WriteFile("victim", "keep"), WriteFile("real.qbs.tmp", "the player's own");
+    chmod("real.qbs", 0640);
+    // A link of our naming is removed, not followed; names near ours stay.
+    ASSERT_EQ(symlink("real.qbs", "link.qbs") | symlink("victim", ".real.qbs.saving-AbCdEf"), 0);
+    for (const char *name : {".real.qbs.saving-XyZabc", ".real.qbs.saving-XyZab", ".real.qbs.saving-XyZ4bc"})
+        WriteFile(name, "stale");
+    ASSERT_EQ(Through(SaveSaveFile, "link.qbs"), SAVE_DONE);
+    EXPECT_TRUE(std::filesystem::is_symlink("link.qbs")) << "saved through the link";
+    EXPECT_EQ(Unpack("real.qbs"), State());
+    struct stat info;
+    ASSERT_EQ(stat("real.qbs", &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+    EXPECT_EQ(ReadFileText("victim") + ReadFileText("real.qbs.tmp"), "keepthe player's own");
+    EXPECT_EQ(Hidden(), (std::set<std::string>{".real.qbs.saving-XyZab", ".real.qbs.saving-XyZ4bc"}));
+    // A new save is made as any new file: 0666 less the umask.
+    mode_t mask = umask(027);
+    ASSERT_EQ(Through(SaveSaveFile, "new.qbs"), SAVE_DONE);
+    umask(mask);
+    ASSERT_EQ(stat("new.qbs", &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
 }
 
 TEST_F(SaveFileTest, EveryCutAndEveryDamagedFileIsRefusedAndChangesNothing) {
@@ -109,7 +185,9 @@ TEST_F(SaveFileTest, EveryCutAndEveryDamagedFileIsRefusedAndChangesNothing) {
     const std::string raw = State(), packed = ReadFileText("state.qbs");
     // Each case: the file as it lies on disk and what the refusal must say.
     std::vector<std::pair<std::string, std::string>> cases = {
-        {Pack(raw + "x"), "bytes left over"}, {raw, "cannot be opened as a save file"}, {packed.substr(0, 100), "ends early"}};
+        {Pack(raw + "x"), "bytes left over"}, {raw, "cannot be opened as a save file"}, {packed.substr(0, 100), "ends early"},
+        {std::string(SAVEFILEMAX, '\0'), "cannot be opened as a save file"},
+        {std::string(SAVEFILEMAX + 1, '\0'), "has 1048577 bytes, more than the 1048576 a save file may have"}};
     for (size_t n = 0; n < raw.size(); n++) cases.push_back({Pack(raw.substr(0, n)), "ends early"});
     // The player's name is the first text, its count at byte 4.
     for (auto [count, text, message] : {std::tuple<int, std::string, std::string>{0, "", "a text of 0 bytes"},
@@ -124,7 +202,13 @@ TEST_F(SaveFileTest, EveryCutAndEveryDamagedFileIsRefusedAndChangesNothing) {
         {"names project 2", [](G g) { g.indexno = 2; }}, {"names project -1", [](G g) { g.indexno = -1; }},
         {"column 60, row 0", [](G g) { g.tilex = 60, g.tiley = 0; }}, {"column 23, row -1", [](G g) { g.tiley = -1; }},
         {"facing 0", [](G g) { g.facing = 0; }}, {"sprite frame 25", [](G g) { g.frame = 25; }},
-        {"outside the game's folder", [](G g) { g.mapfile = "testproject\\..\\..\\map.txt"; }},
+        {"which has a `..` part", [](G g) { g.mapfile = "testproject\\..\\..\\map.txt"; }},
+        {"which lies outside the game's directory", [](G g) { g.mapfile = "/map.txt"; }},
+        // What a creature is made of has nothing to stand in for it.
+        {"Vorlet 2 has maximum HP 0, not 1 to 9999", [](G g) { g.owned[4].maxhp = 0; }},
+        {"Vorlet 2 has attack 10000, not 1 to 9999", [](G g) { g.owned[4].attack = 10000; }},
+        {"Vorlet 2 has HP IV 16, not 0 to 15", [](G g) { g.owned[4].hpiv = 16; }},
+        {"Vorlet 2 has special IV -1, not 0 to 15", [](G g) { g.owned[4].spciv = -1; }},
     };
     for (auto &[message, change] : changes) {
         savedgame changed = good;
@@ -140,8 +224,79 @@ TEST_F(SaveFileTest, EveryCutAndEveryDamagedFileIsRefusedAndChangesNothing) {
         EXPECT_NE(headless::boxes[0].text.find(message), std::string::npos) << headless::boxes[0].text;
     }
     EXPECT_EQ(State(), raw);
+    WriteFile("plain.qbs", "slh." + raw);  // the library's magic for a stream stored unpacked
+    EXPECT_EQ(Through(LoadSaveFile, "plain.qbs"), LOAD_DONE);
     EXPECT_EQ(Through(LoadSaveFile, "none.qbs"), LOAD_MISSING);
     EXPECT_EQ(LogLinesAfterBanner().back(), "Breaking Project error: Save file none.qbs does not exist!");
+    // Refused before any opening, which would wait on a FIFO for good.
+    ASSERT_EQ(mkfifo("fifo.qbs", 0600) | symlink("fifo.qbs", "tofifo.qbs"), 0);
+    std::filesystem::create_directory("dir.qbs");
+    for (std::string path : {"fifo.qbs FIFO", "tofifo.qbs FIFO", "dir.qbs folder", "/dev/null device"}) {
+        const std::string file = path.substr(0, path.find(' ')), what = path.substr(path.find(' ') + 1);
+        EXPECT_EQ(Through(LoadSaveFile, file), LOAD_BADSAVE);
+        EXPECT_EQ(LogLinesAfterBanner().back(),
+                  "Major Project error: Save file " + file + " is a " + what + " and is not read");
+    }
+    savedgame unread;
+    EXPECT_EQ(ReadSaveFile(std::string(PATH_MAX, 'd'), unread), LOAD_BADSAVE);
+    EXPECT_EQ(LogLinesAfterBanner().back(), "Major Project error: Save file " + std::string(PATH_MAX, 'd') +
+                                                " cannot be read: File name too long");
+}
+
+TEST_F(SaveFileTest, RunningAmountsBeyondTheirBoundsAreClampedAndPlayStaysInRange) {
+    // Scorchet, carried second, with 50 HP at most and Nudge (35 PP) first.
+    // Its experience tops out at the need for level 100, 1059860, plus the
+    // richest win, 212 * 100 * 1.5 / 7 = 4542.
+    ownedvorl &s = MainPlayer.owned[4];
+    s.maxhp = s.hp = 50, s.moves[0] = {1, 35, 35};
+    const savedgame good = CaptureGame();
+    using At = int32_t *(*)(ownedvorl &);
+    const std::tuple<At, int32_t, int32_t, std::string> cases[] = {  // field, stored, loaded, the line's middle
+        {[](ownedvorl &v) { return &v.hp; }, 51, 50, "HP 51, outside 0 to 50"},
+        {[](ownedvorl &v) { return &v.hp; }, INT_MIN + 1, 0, "HP -2147483647, outside 0 to 50"},
+        {[](ownedvorl &v) { return &v.exp; }, 1064403, 1064402, "experience 1064403, outside 0 to 1064402"},
+        {[](ownedvorl &v) { return &v.exp; }, -1, 0, "experience -1, outside 0 to 1064402"},
+        {[](ownedvorl &v) { return &v.atkexp; }, 65536, 65535, "attack stat experience 65536, outside 0 to 65535"},
+        {[](ownedvorl &v) { return &v.hpexp; }, -1, 0, "HP stat experience -1, outside 0 to 65535"},
+        {[](ownedvorl &v) { return &v.moves[0].maxpp; }, 36, 35, "move 1 maximum PP 36, outside 0 to 35"},
+        {[](ownedvorl &v) { return &v.moves[0].pp; }, 36, 35, "move 1 PP 36, outside 0 to 35"},
+        {[](ownedvorl &v) { return &v.moves[0].pp; }, -1, 0, "move 1 PP -1, outside 0 to 35"},
+    };
+    for (const auto &[at, stored, loaded, middle] : cases) {
+        savedgame changed = good;
+        *at(changed.owned[4]) = stored;
+        WriteSaveFile("clamp.qbs", changed);
+        SetUpLog();
+        EXPECT_EQ(Through(LoadSaveFile, "clamp.qbs"), LOAD_DONE) << middle;
+        EXPECT_EQ(*at(MainPlayer.owned[4]), loaded) << middle;
+        EXPECT_EQ(LogLinesWith(" error: "), std::vector<std::string>{"Minor Project error: Save file clamp.qbs: carried "
+                  "Vorlet 2 has " + middle + "; it is taken as " + std::to_string(loaded)});
+    }
+    // Every number at its edge loads as it is.
+    savedgame edge = good;
+    ownedvorl &e = edge.owned[4];
+    e.attack = 9999, e.defense = e.maxhp = e.hp = 1, e.atkiv = 15, e.defiv = 0, e.exp = 1064402;
+    e.atkexp = 65535, e.defexp = 0, e.moves[0].pp = 0;
+    WriteSaveFile("edge.qbs", edge);
+    SetUpLog();
+    EXPECT_EQ(Through(LoadSaveFile, "edge.qbs"), LOAD_DONE);
+    EXPECT_EQ(LogLinesWith(" error: "), std::vector<std::string>{});
+
+    // The worst at once, then a hit taken and a battle won, which would
+    // overflow unclamped.
+    savedgame worst = good;
+    worst.owned[4].hp = INT_MIN + 1, worst.owned[4].exp = INT_MAX, worst.owned[4].atkexp = INT_MAX;
+    WriteSaveFile("worst.qbs", worst);
+    ASSERT_EQ(Through(LoadSaveFile, "worst.qbs"), LOAD_DONE);
+    headless::closerequested = 1;  // every message goes by without a key
+    battleinfo = battlerecord();
+    battleinfo.activeslot = 1, battleinfo.participated[1] = 1, battleinfo.enemymove = 1, battleinfo.enemyslot = 4;
+    ASSERT_GT(CreateVorlet(wildvorlet, 4, 5, VORLET_WILD, nullptr), 0);
+    currbattletype = BATTLETYPE_WILD;
+    BattleUseAttack(SIDE_ENEMY);
+    EXPECT_EQ(s.hp, 50) << "fainted and restored";
+    EXPECT_EQ(AddPlayerExp(4, 4542), 1);
+    EXPECT_EQ(std::make_tuple(s.level, s.exp, s.atkexp), std::make_tuple(100, 1064402 + 4542, 65535));
 }
 
 TEST_F(SaveFileTest, AProjectOrMapThatFailsHasItsOwnResult) {
@@ -158,18 +313,4 @@ TEST_F(SaveFileTest, AProjectOrMapThatFailsHasItsOwnResult) {
     EXPECT_EQ(LogLinesAfterBanner().back(),
               "Minor Project error: The saved map testproject\\nomap.txt cannot be loaded; the game was not loaded");
     EXPECT_EQ(mapxtile, -99) << "no camera without a map";
-
-    // Cinder Ridge is 9 blocks wide and 40 high: its last block is the edge.
-    game.indexno = 1, game.mapfile = "cinderridge\\ridgemap.txt";
-    game.tilex = 8, game.tiley = 39;
-    WriteSaveFile("ridge.qbs", game);
-    EXPECT_EQ(Through(LoadSaveFile, "ridge.qbs"), LOAD_DONE);
-    game.tilex = 9;
-    WriteSaveFile("ridge.qbs", game);
-    EXPECT_EQ(Through(LoadSaveFile, "ridge.qbs"), LOAD_BADSAVE);
-    EXPECT_EQ(LogLinesAfterBanner().back(), "Major Project error: Save file ridge.qbs places the player at column 9, row "
-                                            "39, outside its map of 9 by 40 blocks");
-    game.tilex = 8, game.tiley = 40;
-    WriteSaveFile("ridge.qbs", game);
-    EXPECT_EQ(Through(LoadSaveFile, "ridge.qbs"), LOAD_BADSAVE);
 }

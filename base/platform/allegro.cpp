@@ -175,6 +175,9 @@ int PlatformStart() {
     set_color_depth(16);
     if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, WINDOWSIZE, WINDOWSIZE, 0, 0) != 0) return -1;
     XSetIOErrorHandler(OnDisplayLost);
+    // A write past a file-size limit fails with its reason (a save says it)
+    // instead of killing the game.
+    signal(SIGXFSZ, SIG_IGN);
     install_keyboard();
     install_timer();
     install_mouse();
