@@ -12,11 +12,17 @@
 BITMAP *battlebackbuffer = nullptr;
 BITMAP *enemyvorlet = nullptr;
 BITMAP *ownvorletb = nullptr;
-std::vector<std::string> *battletranscript = nullptr;
+std::vector<writtentext> *battletranscript = nullptr;
 
 battlerecord battleinfo;
 int32_t currbattletype = 0;
 ownedvorl wildvorlet;
+
+void ResetBattle() {
+    battleinfo = battlerecord();
+    currbattletype = 0;
+    wildvorlet = ownedvorl();
+}
 
 ownedvorl &PlayerVorlet() { return MainPlayer.owned[MainPlayer.party[battleinfo.activeslot]]; }
 
@@ -45,7 +51,7 @@ void CreateBattleBuffers(bool pictures) {
 
 
 void BattleText(int x, int y, const std::string &text) {
-    if (battletranscript) battletranscript->push_back(text);
+    if (battletranscript) battletranscript->push_back({x, y, text});
     if (battlebackbuffer) textout_ex(battlebackbuffer, font, text.c_str(), x, y, blkclr, -1);
 }
 

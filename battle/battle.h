@@ -47,6 +47,8 @@ struct battlerecord {
 extern battlerecord battleinfo;
 extern int32_t currbattletype;
 extern ownedvorl wildvorlet;
+// No battle: the battle record, its type and the wild creature as at start-up.
+void ResetBattle();
 // The player's creature in battle: the one at party position activeslot.
 ownedvorl &PlayerVorlet();
 
@@ -98,8 +100,13 @@ void MessageLine(int line, const std::string &text);
 void BattleMessage(const std::string &text);
 // Waits for Space to go down and up again, or for a close request.
 void WaitForSpace();
-// Test hook: while set, every text BattleText writes is appended to it.
-extern std::vector<std::string> *battletranscript;
+// Test hook: while set, every text BattleText writes is appended to it
+// with the place it is written at.
+struct writtentext {
+    int x, y;
+    std::string text;
+};
+extern std::vector<writtentext> *battletranscript;
 
 // stat stages and damage
 // The battle value of stat 1 to 5 (attack, defence, speed, special attack,
@@ -135,3 +142,6 @@ int CheckForEvo();
 // The species owned[i] would evolve into by its species' entries (the last
 // matching entry wins), or 0; owned[i] is not changed.
 int CheckForEvo2(int i);
+// Whether one evolution entry's condition holds for the creature: by level,
+// by happiness at the local hour's time of day, or by attack and defence.
+bool EvolutionApplies(const ownedvorl &vorlet, const evoentry &entry);

@@ -136,7 +136,7 @@ int AddPlayerExp(int species, int award) {
 // ---------------------------------------------------------------------------
 // The evolution check
 
-static bool EvolutionApplies(const ownedvorl &vorlet, const evoentry &entry) {
+bool EvolutionApplies(const ownedvorl &vorlet, const evoentry &entry) {
     switch (entry.method) {
     case EVO_LEVEL: return vorlet.level >= entry.param;
     case EVO_HAPPINESS: {

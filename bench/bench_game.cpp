@@ -1,6 +1,7 @@
 // How long the game's larger steps take on the sample worlds: loading each
 // map, start-up to the chooser, one battle turn, and a save and a load.
-// Headless, no pacing; the log goes to /dev/null.
+// Headless, no pacing; the log goes to /dev/null. Each benchmark sets up the
+// world it needs, and one that fails makes the program exit with 1.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -16,12 +17,24 @@
 #include "savefile/savefile.h"
 #include "shell/main.h"
 
+// A new game of the project, as the chooser starts one; false after
+// marking the benchmark failed.
+static bool NewGame(benchmark::State &state, int project) {
+    indexno = project;
+    SetUpNewGame();
+    if (!gamerunning) state.SkipWithError("the sample world did not set up");
+    return gamerunning;
+}
+
 // Reading a sample map: the map file, its map-array file and the tile strip.
 static void BM_LoadMap(benchmark::State &state, int project, const char *map) {
-    indexno = project;
+    if (!NewGame(state, project)) return;
     CurrMapFilename = JoinPath(GameIndex[project].projectdir, map);
     for (auto _ : state)
-        if (LoadMapFile() != 0) state.SkipWithError("the map did not load");
+        if (LoadMapFile() != 0) {
+            state.SkipWithError("the map did not load");
+            break;
+        }
 }
 BENCHMARK_CAPTURE(BM_LoadMap, quill_bay, 0, "baymap.txt");
 BENCHMARK_CAPTURE(BM_LoadMap, cinder_ridge, 1, "ridgemap.txt");
@@ -31,7 +44,10 @@ BENCHMARK_CAPTURE(BM_LoadMap, cinder_ridge, 1, "ridgemap.txt");
 static void BM_StartUpToChooser(benchmark::State &state) {
     for (auto _ : state) {
         SetUpLog();
-        if (ReadGameIndex() != 0) state.SkipWithError("the index did not read");
+        if (ReadGameIndex() != 0) {
+            state.SkipWithError("the index did not read");
+            break;
+        }
         headless::ScriptDialog({{headless::dlgaction::Press, IDCANCEL}});
         DialogBoxParamA(LoadProjDialog, LoadProjDialogProcs, 0);
     }
@@ -47,6 +63,7 @@ static void ConfirmAtOnce() {
 
 // One battle turn, both moves with all their messages, without waiting.
 static void BM_BattleTurn(benchmark::State &state) {
+    if (!NewGame(state, 0)) return;
     headless::onwait = ConfirmAtOnce;
     StartBattle(BATTLETYPE_WILD, 4, 5);
     ownedvorl &own = MainPlayer.owned[MainPlayer.party[battleinfo.activeslot]];
@@ -61,7 +78,10 @@ static void BM_BattleTurn(benchmark::State &state) {
         battleinfo.playerchose = 1;
         battleinfo.playerslot = 0;
         BattleAttack();
-        if (currentgamestate != GAMESTATE_BATTLE) state.SkipWithError("the battle ended");
+        if (currentgamestate != GAMESTATE_BATTLE) {
+            state.SkipWithError("the battle ended");
+            break;
+        }
     }
     EndBattle();
     headless::onwait = nullptr;
@@ -70,28 +90,40 @@ BENCHMARK(BM_BattleTurn);
 
 // A save through the file dialog, and loading it back from the chooser.
 static void BM_SaveAndLoad(benchmark::State &state) {
+    if (!NewGame(state, 0)) return;
     for (auto _ : state) {
         headless::ScriptFileDialog({{1, "bench.qbs"}, {1, "bench.qbs"}});
-        if (SaveSaveFile() != SAVE_DONE) state.SkipWithError("the save failed");
-        if (LoadSaveFile() != LOAD_DONE) state.SkipWithError("the load failed");
+        const char *failed = SaveSaveFile() != SAVE_DONE ? "the save failed" : LoadSaveFile() != LOAD_DONE ? "the load failed" : nullptr;
+        if (failed) {
+            state.SkipWithError(failed);
+            break;
+        }
     }
     remove("bench.qbs");
 }
 BENCHMARK(BM_SaveAndLoad);
 
+// The console's report, remembering whether any benchmark failed.
+class failurereporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run> &runs) override {
+        for (const Run &run : runs) failed = failed || run.error_occurred;
+        ConsoleReporter::ReportRuns(runs);
+    }
+    bool failed = false;
+};
+
 int main(int argc, char **argv) {
     const char *gamedir = getenv("QB_GAME_DIR") ? getenv("QB_GAME_DIR") : QB_GAME_DIR_DEFAULT;
-    if (chdir(gamedir) != 0 || PlatformStart() != 0) return 1;
     logfile = "/dev/null";
     showdebugboxes = 0;
-    if (ReadGameIndex() != 0) return 1;
-    indexno = 0;
-    SetUpNewGame();
-    if (!gamerunning) {
-        fprintf(stderr, "could not set up the sample world in %s\n", gamedir);
+    if (chdir(gamedir) != 0 || PlatformStart() != 0 || ReadGameIndex() != 0) {
+        fprintf(stderr, "could not start on the sample game in %s\n", gamedir);
         return 1;
     }
     benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+    failurereporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    if (reporter.failed) fprintf(stderr, "a benchmark failed\n");
+    return reporter.failed ? 1 : 0;
 }

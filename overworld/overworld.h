@@ -16,6 +16,9 @@
 // switch it, and a game's set-up starts it at the overworld.
 extern int currentgamestate;
 enum { GAMESTATE_OVERWORLD = 1, GAMESTATE_BATTLE = 2 };
+// No world: the project's settings, the map, the player's place, the camera
+// and the step as at start-up, and the game state walking. Bitmaps stay.
+void ResetWorld();
 
 // the project's settings (the project file)
 struct projsettings {

@@ -20,6 +20,19 @@ int mapxtile = 0, mapytile = 0;
 int mapxpxl = 0, mapypxl = 0;
 int plx = 0, ply = 0;
 
+void ResetWorld() {
+    currentgamestate = GAMESTATE_OVERWORLD;
+    CurrProj = projsettings();
+    CurrMapFilename.clear();
+    CurrMap = mapinfo();
+    for (blockstruct &block : CurrBlckStruct) block = blockstruct();
+    for (auto &row : CurrMapArray)
+        for (maparraycell &cell : row) cell = maparraycell();
+    playertilex = playertiley = playerfacing = playerspriteanim = 0;
+    mapxtile = mapytile = mapxpxl = mapypxl = plx = ply = 0;
+    ismoving = MOVE_NONE;
+}
+
 // ---- the project file ----
 
 // A numeric KEY=value line; logs "KEY is invalid!" (minor) when the value

@@ -5,48 +5,53 @@
 
 #include "tests/harness/testsupport.h"
 
-class CreaturesTest : public QbTest {
-protected:
-    void SetUp() override {
-        QbTest::SetUp();
-        SeedRandom(1), ClearRandomDraws(), MainPlayer = playerrecord();
-    }
-    void Queue(std::vector<int> values) { QueueRandomDraws(values.data(), (int)values.size()); }
-    enum { KINDLET = 1, SPROUTMITE = 13, BARROWISP = 15 };
-};
+using CreaturesTest = QbTest;
+enum { KINDLET = 1, SPROUTMITE = 13, BARROWISP = 15 };
 
-// Seed 1 of the classic generator gives 41, 18467, 6334; a draw is scaled,
-// not a remainder (41 % 2 would be 1); queued values come first, v mod n.
+// Seed 1 of the classic generator gives 41, 18467, 6334; a draw is scaled
+// by 32768, not a remainder (41 % 2 would be 1, and 65500 * 18467 / 32767
+// 36914); a range below 1 gives 0 and still draws; queued values come
+// first, v mod n.
 TEST_F(CreaturesTest, TheGeneratorScalesTheClassicSequenceAndQueuedDrawsComeFirst) {
-    const int ranges[] = {2, -7, 32768, 15, 15, 4, 0, 32768}, want[] = {0, 0, 6334, 3, 5, 3, 0, 41};
+    const int ranges[] = {2, 65500, -7, 15, 15, 4, 0, 32768}, want[] = {0, 36913, 0, 3, 5, 3, 0, 41};
     for (int i = 0; i < 8; i++) {
-        if (i == 3) SeedRandom(1), Queue({3, 20, -1, 7});
+        if (i == 3) SeedRandom(1), Draws({3, 20, -1, 7});
         EXPECT_EQ(random(ranges[i]), want[i]) << i;
     }
     int high = 0;
     for (int i = 0; i < 20000; i++) high = std::max(high, random(65500));
-    EXPECT_TRUE(high > 65000 && high < 65500) << "ids reach the top of their range, not stop at 32767";
+    EXPECT_GT(high, 65000) << "ids reach the top of their range, not stop at 32767";
+    EXPECT_LT(high, 65500);
 }
 
 TEST_F(CreaturesTest, StatExperienceShinyAndGenderFormulas) {
-    const int stats[][6] = {{49, 10, 0, 5, 0, 10}, {45, 15, 0, 5, 1, 21}, {49, 10, 10000, 50, 0, 70}, {100, 14, 65535, 100, 1, 402}};
+    // base, iv, stat experience, level, HP or not; the stat. The root of the
+    // stat experience is rounded to 1/65536 (44634: 211.2677... gives 110,
+    // truncated 109), the term divided by 400 (401: 168) and rounded.
+    const int stats[][6] = {{49, 10, 0, 5, 0, 10},          {45, 15, 0, 5, 1, 21},    {49, 10, 10000, 50, 0, 70},
+                            {100, 14, 65535, 100, 1, 402}, {45, 10, 44634, 71, 0, 110}, {40, 10, 64759, 100, 0, 169}};
     for (const auto &s : stats) EXPECT_EQ(CalcStat(s[0], (int16_t)s[1], s[2], s[3], s[4]), s[5]) << s[2];
     // species (growth medium slow, medium fast, slow, fast; none), level, experience; -53.8 truncates toward zero
-    const int exps[][3] = {{KINDLET, 1, -53}, {KINDLET, 100, 1059860}, {4, 10, 1000}, {9, 10, 1200}, {SPROUTMITE, 10, 800}, {0, 5, 1}, {SPECIESCOUNT, 5, 1}};
+    const int exps[][3] = {{KINDLET, 1, -53}, {KINDLET, 100, 1059860}, {4, 10, 1000}, {9, 10, 1200}, {SPROUTMITE, 10, 800},
+                           {0, 5, 1},         {SPECIESCOUNT, 5, 1}};
     for (const auto &e : exps) EXPECT_EQ(ExpNeededForLevel(e[1], e[0]), e[2]) << e[0] << " " << e[1];
     EXPECT_EQ(LogLinesWith("Major Program error: ").size(), 2u) << "the placeholder row and a species outside the table";
     ownedvorl v = ownedvorl();
     v.atkiv = 2, v.defiv = 3, v.spdiv = 5, v.spciv = 6;
     EXPECT_EQ(DetermineHP(v), 6) << "each odd value sets its own bit";
     for (v.defiv = v.spdiv = v.spciv = 10, v.atkiv = 0; v.atkiv <= 15; v.atkiv++) EXPECT_EQ(IsShiny(v), (v.atkiv & 2) ? 1 : 0) << v.atkiv;
-    v.atkiv = 2, v.spciv = 9;
-    EXPECT_EQ(IsShiny(v), 0);
+    for (int32_t ownedvorl::*iv : {&ownedvorl::defiv, &ownedvorl::spdiv, &ownedvorl::spciv}) {
+        ownedvorl w = v;
+        w.atkiv = 2, w.*iv = 9;
+        EXPECT_EQ(IsShiny(w), 0);
+    }
     // Kindlet's gender ratio is 2: an attack value below it is female.
-    EXPECT_TRUE(GetGender(KINDLET, 1) == 2 && GetGender(KINDLET, 2) == 1 && GetGender(SPECIESCOUNT, 3) == 0);
+    const int genders[][3] = {{KINDLET, 1, 2}, {KINDLET, 2, 1}, {BARROWISP, 0, 0}, {SPECIESCOUNT, 3, 0}};
+    for (const auto &g : genders) EXPECT_EQ(GetGender(g[0], g[1]), g[2]) << g[0] << " " << g[1];
 }
 
 TEST_F(CreaturesTest, NewGamePlayerHoldsTheStartingCreatureWithHandComputedStats) {
-    Queue({40000, 9, 4, 13, 14});  // trainer id, then atk, def, spd, spc values
+    Draws({40000, 9, 4, 13, 14});  // trainer id, then atk, def, spd, spc values
     ASSERT_EQ(NewGamePlayer(KINDLET), 0);
     const ownedvorl &v = MainPlayer.owned[0];
     // Kindlet's base values 50, 40, 62 (speed), 58, 46 and 44 HP at level 5:
@@ -57,20 +62,31 @@ TEST_F(CreaturesTest, NewGamePlayerHoldsTheStartingCreatureWithHandComputedStats
     const int want[] = {40000, 3000, 1, 5, KINDLET, 5, 135, 10, 10, 9, 12, 12, 11, 20, 20, 70, 40000, 5};
     for (size_t i = 0; i < sizeof want / sizeof want[0]; i++) EXPECT_EQ(got[i], want[i]) << "field " << i;
     EXPECT_EQ(MainPlayer.name + "/" + v.otname + "/" + v.nickname + "/" + v.metplace, "Tobrin/Tobrin/Kindlet/Route 0");
+    // Each stat from its own stat experience: Kindlet at level 100 with
+    // values 0 and 10000 to 50000 gives these, each different from any
+    // other field's (attack with 20000 would be 140, not 130).
+    ownedvorl w = v;
+    w.level = 100, w.atkiv = w.defiv = w.spdiv = w.spciv = w.hpiv = 0;
+    w.atkexp = 10000, w.defexp = 20000, w.spdexp = 30000, w.spcexp = 40000, w.hpexp = 50000;
+    ComputeStats(w);
+    EXPECT_EQ(std::vector<int>({w.attack, w.defense, w.speed, w.spattack, w.spdefense, w.maxhp}),
+              std::vector<int>({130, 120, 172, 171, 147, 254}));
 }
 
 TEST_F(CreaturesTest, StartingMovesAreTheLastFourLearnedByTheLevel) {
     const std::tuple<int, int, int, std::vector<int>> cases[] = {
         {KINDLET, 5, VORLET_PLAYER, {1, 108, 48}},           // Hone Focus at learn level 0 is skipped
         {KINDLET, 5, VORLET_WILD, {116, 1, 108, 48}},        // but a wild one knows it
+        {KINDLET, 4, VORLET_WILD, {116, 1, 108}},            // Flicker comes at level 5
         {SPROUTMITE, 5, VORLET_PLAYER, {196, 121, 78, 17}},  // six by level 5: the first two drop out
         {BARROWISP, 2, VORLET_WILD, {19}}};                  // one move by level 2
     for (const auto &[species, level, owner, moves] : cases) {
         ownedvorl v = ownedvorl();
         ASSERT_EQ(CreateVorlet(v, species, level, owner, nullptr), (int)moves.size()) << species;
         for (int slot = 0; slot < MOVESLOTS; slot++) {
-            int move = slot < (int)moves.size() ? moves[slot] : 0;
-            EXPECT_TRUE(v.moves[slot].move == move && v.moves[slot].pp == (move ? MoveData[move].pp : 0)) << species << " " << slot;
+            int move = slot < (int)moves.size() ? moves[slot] : 0, pp = move ? MoveData[move].pp : 0;
+            EXPECT_EQ(std::make_tuple(v.moves[slot].move, v.moves[slot].maxpp, v.moves[slot].pp), std::make_tuple(move, pp, pp))
+                << species << " " << slot;
         }
     }
 }
@@ -80,11 +96,15 @@ TEST_F(CreaturesTest, OutOfRangeValuesAreRefusedAndNamed) {
     for (const auto &[species, level] : {std::make_pair(0, 5), {SPECIESCOUNT, 5}, {1, 0}, {1, 101}}) EXPECT_EQ(CreateVorlet(v, species, level, 0, nullptr), -1);
     EXPECT_EQ(NewGamePlayer(SPECIESCOUNT), -1);
     EXPECT_EQ(LogLinesWith("Major Project error: ").size(), 5u);
-    EXPECT_TRUE(v.species == 0 && MainPlayer.name.empty() && random(32768) == 41) << "a refusal touches nothing, draws nothing";
+    EXPECT_EQ(v.species, 0) << "a refusal touches nothing";
+    EXPECT_EQ(MainPlayer.name, "");
+    EXPECT_EQ(random(32768), 41) << "and draws nothing";
     EXPECT_EQ(TeachMove(v, 0) + TeachMove(v, MOVECOUNT), -4);
     v.moves[1] = {5, 1, 1};
     for (int i = 0, slots[] = {0, 2, 3, -1}; i < 4; i++) EXPECT_EQ(TeachMove(v, 20 + i), slots[i]) << "the gaps in order, then none";
-    ASSERT_TRUE(CreateVorlet(v, 6, 30, VORLET_WILD, nullptr) > 0 && CheckVorlet(v, "Party Vorlet 1") == 0);
+    EXPECT_EQ(std::make_pair(v.moves[3].maxpp, v.moves[3].pp), std::make_pair(30, 30)) << "Rivet with its 30 PP";
+    ASSERT_GT(CreateVorlet(v, 6, 30, VORLET_WILD, nullptr), 0);
+    ASSERT_EQ(CheckVorlet(v, "Party Vorlet 1"), 0);
     for (const auto &b : {std::array<int, 4>{SPECIESCOUNT, 0, MOVECOUNT, 7}, {0, 101, -1, -1}}) {
         ownedvorl w = v;
         w.species = b[0], w.level = b[1], w.moves[2].move = b[2], w.status = b[3];

@@ -1,135 +1,185 @@
-// Experience from a won battle: sharing, stat experience and its cap, level
-// messages with stat tables and new moves, the replace prompt, the highest
-// level, and the evolution check.
+// Experience from a won battle: sharing by party position, stat experience
+// and its cap, level messages with stat tables and new moves, the replace
+// prompt, the highest level, and the evolution check.
 #include "tests/harness/testsupport.h"
 
 enum { KINDLET = 1, RILLFIN = 4, WRENLET = 6, SCRAPLING = 9, SPROUTMITE = 13 };
-using Texts = std::vector<std::string>;
 using headless::keystep;
 
-// A party of `count` creatures of one species and level, all having taken part.
-static void Party(int count, int species, int level) {
+// Creatures of one species and level at the party positions, all having
+// taken part; `party` gives each position's owned record.
+static void Party(int species, const std::vector<int> &levels, std::vector<int> party = {0, 1, 2, 3, 4, 5}) {
     battleinfo = battlerecord();
-    MainPlayer.partycount = (int16_t)count;
-    for (int i = 0; i < count; i++)
-        CreateVorlet(MainPlayer.owned[i], species, level, VORLET_PLAYER, ""), battleinfo.participated[i] = 1;
+    MainPlayer.partycount = (int16_t)levels.size();
+    for (int i = 0; i < PARTYMAX; i++) MainPlayer.party[i] = party[i];
+    for (size_t i = 0; i < levels.size(); i++)
+        CreateVorlet(MainPlayer.owned[party[i]], species, levels[i], VORLET_PLAYER, ""), battleinfo.participated[i] = 1;
 }
+static ownedvorl &At(int position) { return MainPlayer.owned[MainPlayer.party[position]]; }
 static std::vector<int> StatExp(const ownedvorl &v) { return {v.atkexp, v.defexp, v.spdexp, v.spcexp, v.hpexp}; }
 
 TEST_F(BattleTest, SharersSplitTheAwardAndStatExperience) {
     // Rillfin's base attack, defence, speed, special attack and defence, HP:
-    // 46, 52, 48, 54, 56, 50; Sproutmite's 42, 40, 52, 44, 40, 38.
-    const std::tuple<std::vector<int>, int, int, std::vector<int>> cases[] = {  // statuses, beaten, exp, stat exp
-        {{0, STATUS_FAINTED}, RILLFIN, 45, {46, 52, 48, 55, 50}},
-        {{0, 0}, RILLFIN, 22, {23, 26, 24, 27, 25}},
-        {{0, 0, 0}, SPROUTMITE, 15, {14, 13, 17, 13, 12}},  // special: (44 / 3 + 40 / 3) / 2
+    // 46, 52, 48, 54, 56, 50; Sproutmite's 42, 40, 52, 44, 40, 38. A
+    // creature at the highest level takes stat experience and no points.
+    struct sharecase {
+        std::vector<int> statuses, levels;
+        int beaten, award;
+        std::vector<int> gained, statexp;  // each position's points; each sharer's stat experience
     };
-    for (const auto &[statuses, species, exp, statexp] : cases) {
-        Party((int)statuses.size(), KINDLET, 50);
-        for (size_t i = 0; i < statuses.size(); i++) MainPlayer.owned[i].status = statuses[i];
-        const int before = MainPlayer.owned[0].exp;
-        EXPECT_EQ(AddPlayerExp(species, 45), 1);
-        for (size_t i = 0; i < statuses.size(); i++) {
-            EXPECT_EQ(MainPlayer.owned[i].exp - before, statuses[i] ? 0 : exp) << i;
-            EXPECT_EQ(StatExp(MainPlayer.owned[i]), statuses[i] ? std::vector<int>(5) : statexp) << i;
-            EXPECT_EQ(battleinfo.participated[i], 0);
+    const int F = STATUS_FAINTED;
+    const sharecase cases[] = {
+        {{0, F}, {50, 50}, RILLFIN, 45, {45, 0}, {46, 52, 48, 55, 50}},
+        {{F, 0}, {50, 50}, RILLFIN, 45, {0, 45}, {46, 52, 48, 55, 50}},
+        {{0, 0}, {50, 50}, RILLFIN, 45, {22, 22}, {23, 26, 24, 27, 25}},
+        {{0, 0}, {100, 50}, RILLFIN, 45, {0, 22}, {23, 26, 24, 27, 25}},
+        {{0, 0, 0}, {50, 50, 50}, SPROUTMITE, 45, {15, 15, 15}, {14, 13, 17, 13, 12}},  // special: (44 / 3 + 40 / 3) / 2
+        {{0, 0, 0, 0, 0, 0}, {50, 50, 50, 50, 50, 50}, RILLFIN, 60, {10, 10, 10, 10, 10, 10}, {7, 8, 8, 9, 8}},
+    };
+    for (const sharecase &c : cases) {
+        Party(KINDLET, c.levels, {5, 3, 1, 0, 2, 4});
+        std::vector<int> before, gained;
+        for (size_t i = 0; i < c.levels.size(); i++) At((int)i).status = c.statuses[i], before.push_back(At((int)i).exp);
+        EXPECT_EQ(AddPlayerExp(c.beaten, c.award), 1);
+        for (size_t i = 0; i < c.levels.size(); i++) {
+            gained.push_back(At((int)i).exp - before[i]);
+            EXPECT_EQ(StatExp(At((int)i)), c.statuses[i] ? std::vector<int>(5) : c.statexp) << i;
         }
+        EXPECT_EQ(gained, c.gained);
+        EXPECT_EQ(std::vector<int>(battleinfo.participated, battleinfo.participated + PARTYMAX), std::vector<int>(6));
     }
     for (int start : {65488, 65530}) {  // 65488 + 46 stays just below the cap
-        Party(1, KINDLET, 50);
-        MainPlayer.owned[0].atkexp = start;
+        Party(KINDLET, {50});
+        Own().atkexp = start;
         AddPlayerExp(RILLFIN, 0);
-        EXPECT_EQ(MainPlayer.owned[0].atkexp, start == 65488 ? 65534 : 65535);
+        EXPECT_EQ(Own().atkexp, start == 65488 ? 65534 : 65535);
     }
     // Nobody to share with: one did not take part, the other fainted.
-    Party(2, KINDLET, 50);
+    Party(KINDLET, {50, 50});
     battleinfo.participated[0] = 0, MainPlayer.owned[1].status = STATUS_FAINTED;
     const int exp = MainPlayer.owned[1].exp;
     SetUpLog();
     EXPECT_EQ(AddPlayerExp(RILLFIN, 45), 0);
-    EXPECT_EQ(LogLinesAfterBanner(), Texts({"Major Program error: Add experience called with expdivide is 0 ?!"}));
+    EXPECT_EQ(LogLinesAfterBanner(), std::vector<std::string>{"Major Program error: Add experience called with expdivide is 0 ?!"});
     EXPECT_EQ(std::make_tuple(MainPlayer.owned[1].exp, StatExp(MainPlayer.owned[1]), battleinfo.participated[1]),
               std::make_tuple(exp, std::vector<int>(5), (uint8_t)1));
 }
 
-TEST_F(BattleTest, EachLevelShowsItsTableAndTeachesItsMovesWithAPromptForAFifth) {
+static std::vector<std::string> hpboxes;  // the player's HP numbers at each frame shown
+static void RecordHP(BITMAP *) { hpboxes.push_back(Format("%d/%d", PlayerVorlet().hp, PlayerVorlet().maxhp)); }
+
+// Scrapling at position 0 (owned record 1) reaches exactly level 51's
+// 159181 points: the level message while the old stats still show, then the
+// table of old value, gain and new value, the grown flag by position.
+TEST_F(BattleTest, ALevelShowsItsMessageThenTheTableOfEachStat) {
+    Party(SCRAPLING, {50, 50}, {1, 0, 2, 3, 4, 5});
+    ownedvorl &s = At(0);
+    s.atkiv = 14, s.defiv = 0, s.spdiv = 7, s.spciv = 3, s.hpiv = 3;
+    ComputeStats(s);
+    s.hp = s.maxhp - 3, At(1).status = STATUS_FAINTED;
+    ASSERT_EQ(s.exp, 150000);
+    headless::onframe = RecordHP;
+    Spaces(2);
+    AddPlayerExp(RILLFIN, 9181);
+    // Level 50 without stat experience: ((56 + 14) * 2) * 50 / 100 + 5 = 75
+    // attack; at 51 the win's stat experience adds 1 to each term.
+    EXPECT_EQ(Said(true), "5,275 Scrapling reached level 51!|5,275 HP           : 111   +2   113|"
+                          "5,285 Attack       : 75   +1   76|5,295 Defense      : 57   +1   58|"
+                          "5,305 Speed        : 60   +1   61|5,315 Spec. Attack : 38   +1   39|"
+                          "5,325 Spec. Defense: 52   +1   53");
+    EXPECT_EQ(hpboxes, std::vector<std::string>({"108/111", "110/113"})) << "a damaged creature keeps its damage";
+    EXPECT_EQ(std::make_pair(s.level, s.exp), std::make_pair(51, 159181));
+    EXPECT_EQ(std::vector<int>(battleinfo.grewlevel, battleinfo.grewlevel + PARTYMAX), std::vector<int>({1, 0, 0, 0, 0, 0}));
+}
+
+TEST_F(BattleTest, EachLevelTeachesItsMovesWithAPromptForAFifth) {
     // Sproutmite at level 2 knows Stinger, Leaf Flick and Silk Snare; levels 3,
     // 4 and 5 bring Seed Shot, Numbspore and Mandibles. Each case: the keys
     // after the first two levels' messages, the messages but the stat tables,
-    // and the moves known at the end.
-    const std::string upto4 = "Sproutmite reached level 3!|Sproutmite learned Seed Shot!|Sproutmite reached level 4!|"
-                              "Sproutmite wants to learn Numbspore, but already knows four moves.|"
-                              "What should it replace?|1. Stinger|2. Leaf Flick|3. Silk Snare|4. Seed Shot|5. Cancel|";
-    const std::string prompt5 = "Sproutmite reached level 5!|"
-                                "Sproutmite wants to learn Mandibles, but already knows four moves.|"
-                                "What should it replace?|";
-    const std::tuple<std::vector<keystep>, std::string, std::vector<int>> cases[] = {
+    // and the moves known at the end (those it knew before with 1 PP left).
+    const std::string upto4 =
+        "5,275 Sproutmite reached level 3!|5,275 Sproutmite learned Seed Shot!|5,275 Sproutmite reached level 4!|"
+        "5,275 Sproutmite wants to learn Numbspore, but already knows four moves.|5,285 What should it replace?|"
+        "5,300 1. Stinger|5,310 2. Leaf Flick|5,320 3. Silk Snare|5,330 4. Seed Shot|5,340 5. Cancel|";
+    const std::string prompt5 = "5,275 Sproutmite reached level 5!|"
+                                "5,275 Sproutmite wants to learn Mandibles, but already knows four moves.|"
+                                "5,285 What should it replace?|";
+    const std::tuple<std::vector<keystep>, std::string, std::vector<moveslot>> cases[] = {
         // 5 keeps the four moves, then 2 replaces the second.
         {{{{KEY_5}, 1}, {{}, 1}, {{KEY_SPACE}, 1}, {{}, 1}, {{KEY_SPACE}, 1}, {{}, 1}, {{KEY_2}, 1}},
-         upto4 + "Sproutmite stopped learning Numbspore|" + prompt5 +
-             "1. Stinger|2. Leaf Flick|3. Silk Snare|4. Seed Shot|5. Cancel|"
-             "Sproutmite forgot Leaf Flick and|Sproutmite learned Mandibles!",
-         {16, 17, 196, 121}},
+         upto4 + "5,275 Sproutmite stopped learning Numbspore|" + prompt5 +
+             "5,300 1. Stinger|5,310 2. Leaf Flick|5,320 3. Silk Snare|5,330 4. Seed Shot|5,340 5. Cancel|"
+             "5,275 Sproutmite forgot Leaf Flick and|5,285 Sproutmite learned Mandibles!",
+         {{16, 35, 1}, {17, 25, 25}, {196, 30, 1}, {121, 25, 25}}},
         // 1 and 3 together both act; 3, still held, answers the next prompt at once.
         {{{{KEY_1, KEY_3}, 1}, {{KEY_3, KEY_SPACE}, 1}, {{KEY_3}, 1}, {{KEY_3, KEY_SPACE}, 1}, {{KEY_3}, 1}},
-         upto4 + "Sproutmite forgot Stinger and|Sproutmite learned Numbspore!|"
-                 "Sproutmite forgot Silk Snare and|Sproutmite learned Numbspore!|" + prompt5 +
-             "1. Numbspore|2. Leaf Flick|3. Numbspore|4. Seed Shot|5. Cancel|"
-             "Sproutmite forgot Numbspore and|Sproutmite learned Mandibles!",
-         {78, 29, 17, 121}},
+         upto4 + "5,275 Sproutmite forgot Stinger and|5,285 Sproutmite learned Numbspore!|"
+                 "5,275 Sproutmite forgot Silk Snare and|5,285 Sproutmite learned Numbspore!|" + prompt5 +
+             "5,300 1. Numbspore|5,310 2. Leaf Flick|5,320 3. Numbspore|5,330 4. Seed Shot|5,340 5. Cancel|"
+             "5,275 Sproutmite forgot Numbspore and|5,285 Sproutmite learned Mandibles!",
+         {{78, 30, 30}, {29, 30, 1}, {17, 25, 25}, {121, 25, 25}}},
     };
-    const char *names[] = {"HP           ", "Attack       ", "Defense      ",
-                           "Speed        ", "Spec. Attack ", "Spec. Defense"};
     for (auto [keys, said, moves] : cases) {
-        Party(1, SPROUTMITE, 2);
-        Own().hp -= 3;
-        Texts tables;  // each level's old value, gain and new value of each stat
-        for (ownedvorl a = Own(), b = a; b.level < 5; a = b) {
-            b.level++, ComputeStats(b);
-            const int olds[] = {a.maxhp, a.attack, a.defense, a.speed, a.spattack, a.spdefense};
-            const int news[] = {b.maxhp, b.attack, b.defense, b.speed, b.spattack, b.spdefense};
-            for (int k = 0; k < 6; k++)
-                tables.push_back(Format("%s: %d   +%d   %d", names[k], olds[k], news[k] - olds[k], news[k]));
-        }
+        Party(SPROUTMITE, {2});
         for (int i = 0; i < 4; i++) keys.insert(keys.begin(), {{{KEY_SPACE}, 1}, {{}, 1}});
         headless::ScriptKeys(keys);
+        for (moveslot &m : Own().moves) m.pp = 1;
         AddPlayerExp(SPROUTMITE, 100);
         EXPECT_EQ(Own().level, 5);
-        EXPECT_EQ(Own().hp, Own().maxhp - 3) << "HP rises by the rise of the maximum";
-        std::string messages;
-        Texts shown;
-        for (const std::string &t : texts)
-            if (t.find("   +") == std::string::npos) messages += (messages.empty() ? "" : "|") + t;
-            else shown.push_back(t);
-        EXPECT_EQ(shown, tables);
-        EXPECT_EQ(messages, said);
-        for (int k = 0; k < 4; k++)  // a move learned comes with all its PP
-            EXPECT_EQ(std::make_pair(Own().moves[k].move, Own().moves[k].pp),
-                      std::make_pair(moves[k], (int)MoveData[moves[k]].pp)) << k;
-        texts.clear();
+        std::string shown;
+        for (const writtentext &t : written)
+            if (t.text.find("   +") == std::string::npos) shown += Format("%s%d,%d ", shown.empty() ? "" : "|", t.x, t.y) + t.text;
+        written.clear();
+        EXPECT_EQ(shown, said);
+        for (int k = 0; k < MOVESLOTS; k++)
+            EXPECT_EQ(std::make_tuple(Own().moves[k].move, Own().moves[k].maxpp, Own().moves[k].pp),
+                      std::make_tuple(moves[k].move, moves[k].maxpp, moves[k].pp)) << k;
     }
-    // From 99 the highest level and no further: no experience there, stat experience still.
-    Party(1, SPROUTMITE, 99);
+    // From 99 the highest level and no further; there no points, stat experience still.
+    Party(SPROUTMITE, {99});
     Spaces(2);
     AddPlayerExp(SPROUTMITE, 1000000);
-    EXPECT_EQ(std::make_pair(Own().level, texts.size()), std::make_pair(100, (size_t)7)) << "one message and one table";
+    EXPECT_EQ(Own().level, 100);
+    EXPECT_EQ(written.size(), 7u) << "one message and one table";
     const ownedvorl before = Own();
     battleinfo.participated[0] = 1;
     EXPECT_EQ(AddPlayerExp(SPROUTMITE, 1000000), 1);
     EXPECT_EQ(std::make_pair(Own().exp, Own().atkexp), std::make_pair(before.exp, before.atkexp + 42));
 }
 
-TEST_F(BattleTest, TheEvolutionCheckFindsTheLastMatchAndChangesNothing) {
-    // Wrenlet changes by day into 7 and by night into 8; 7 and 17 o'clock
-    // are both, where the night, listed last, wins.
-    const int cases[][7] = {  // species, level, happiness, attack, defence, hour, the result
-        {KINDLET, 15, 70, 10, 10, 12, 0},     {KINDLET, 16, 70, 10, 10, 12, 2},
-        {SPROUTMITE, 5, 217, 10, 10, 12, 0},  {SPROUTMITE, 5, 218, 10, 10, 3, 14},
-        {WRENLET, 5, 218, 10, 10, 7, 8},      {WRENLET, 5, 218, 10, 10, 8, 7},
-        {WRENLET, 5, 218, 10, 10, 16, 7},     {WRENLET, 5, 218, 10, 10, 17, 8},
-        {SCRAPLING, 20, 70, 30, 31, 12, 10},  {SCRAPLING, 20, 70, 31, 30, 12, 11},
-        {SCRAPLING, 20, 70, 30, 30, 12, 12},  {SCRAPLING, 19, 70, 30, 30, 12, 0},
+// One entry: by level; by happiness at any hour, by day (7 to 17) or by
+// night (17 to 7); by attack and defence from level 20 on. Methods 2 and 3
+// never apply.
+TEST_F(BattleTest, EachEvolutionEntryHasItsOwnCondition) {
+    struct evocase { int method, param, level, happiness, attack, defense, hour; bool applies; };
+    const evocase cases[] = {
+        {1, 16, 15, 70, 10, 10, 12, false}, {1, 16, 16, 70, 10, 10, 12, true}, {4, 0, 5, 217, 10, 10, 12, false},
+        {4, 0, 5, 218, 10, 10, 3, true}, {4, 1, 5, 218, 10, 10, 6, false}, {4, 1, 5, 218, 10, 10, 7, true},
+        {4, 1, 5, 218, 10, 10, 17, true}, {4, 1, 5, 218, 10, 10, 18, false}, {4, 1, 5, 217, 10, 10, 12, false},
+        {4, 2, 5, 218, 10, 10, 16, false}, {4, 2, 5, 218, 10, 10, 17, true}, {4, 2, 5, 218, 10, 10, 7, true},
+        {4, 2, 5, 218, 10, 10, 8, false}, {4, 2, 5, 217, 10, 10, 3, false}, {4, 3, 5, 218, 10, 10, 12, false},
+        {5, 1, 20, 70, 30, 30, 12, true}, {5, 1, 20, 70, 31, 30, 12, false}, {5, 1, 20, 70, 30, 31, 12, true},
+        {5, 2, 20, 70, 30, 30, 12, true}, {5, 2, 20, 70, 30, 31, 12, false}, {5, 2, 20, 70, 31, 30, 12, true},
+        {5, 3, 20, 70, 30, 30, 12, true}, {5, 3, 20, 70, 31, 30, 12, false}, {5, 1, 19, 70, 30, 31, 12, false},
+        {5, 4, 20, 70, 30, 30, 12, false}, {2, 0, 50, 255, 30, 30, 12, false}, {3, 0, 50, 255, 30, 30, 12, false},
     };
+    for (const evocase &c : cases) {
+        ownedvorl v = ownedvorl();
+        v.level = c.level, v.happiness = c.happiness, v.attack = c.attack, v.defense = c.defense, headless::hour = c.hour;
+        EXPECT_EQ(EvolutionApplies(v, evoentry{(uint8_t)c.method, (uint8_t)c.param, 7}), c.applies)
+            << c.method << " " << c.param << " " << c.level << " " << c.happiness << " " << c.attack << " " << c.hour;
+    }
+}
+
+TEST_F(BattleTest, TheEvolutionCheckFindsTheLastMatchOfTheGrownAndChangesNothing) {
+    // Wrenlet changes by day into 7 and by night into 8; at 7 o'clock both
+    // match and the night, listed last, wins. Scrapling's three entries all
+    // match equal attack and defence.
+    struct evocase { int species, level, happiness, attack, defense, hour, target; };
+    const evocase cases[] = {
+        {KINDLET, 15, 70, 10, 10, 12, 0}, {KINDLET, 16, 70, 10, 10, 12, 2}, {SPROUTMITE, 5, 218, 10, 10, 3, 14},
+        {WRENLET, 5, 218, 10, 10, 7, 8},  {WRENLET, 5, 218, 10, 10, 8, 7},  {SCRAPLING, 20, 70, 30, 30, 12, 12},
+        {RILLFIN, 5, 70, 10, 10, 12, 0}};
     for (const auto &[species, level, happiness, attack, defense, hour, target] : cases) {
         ownedvorl &v = MainPlayer.owned[2];
         CreateVorlet(v, species, level, VORLET_PLAYER, "");
@@ -139,6 +189,6 @@ TEST_F(BattleTest, TheEvolutionCheckFindsTheLastMatchAndChangesNothing) {
             battleinfo.grewlevel[2] = (uint8_t)grew;
             EXPECT_EQ(CheckForEvo(), grew && target ? 1 : 0) << "only a creature that grew is examined";
         }
-        EXPECT_EQ(v.species, species) << "the check changes nothing";
+        EXPECT_EQ(std::make_tuple(v.species, v.level, v.attack), std::make_tuple(species, level, attack)) << "nothing changes";
     }
 }

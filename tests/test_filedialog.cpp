@@ -36,5 +36,6 @@ TEST_F(QbTest, TheFileDialogWalksFoldersFiltersAndAsksBeforeItChooses) {
     // Loading asks nothing about a file that exists; the chosen path must fit the room.
     EXPECT_EQ(Show(LoadDialogSettings, {Type("b"), OK}, result, 5), Rows({"../", "saves/", "Zeta/", "A.QBS", "b.qbs"}));
     EXPECT_EQ(std::make_pair(result, headless::dialogsshown), std::make_pair(-FNERR_BUFFERTOOSMALL, 5));
-    EXPECT_TRUE(MatchesPattern("aXbXbc", "a*b*c") && !MatchesPattern("ab", "a?c")) << "a star backtracks; ? is one letter";
+    EXPECT_TRUE(MatchesPattern("aXbXbc", "a*b*c")) << "a star backtracks";
+    EXPECT_FALSE(MatchesPattern("ab", "a?c")) << "? is one letter";
 }

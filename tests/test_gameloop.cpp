@@ -40,7 +40,7 @@ protected:
         for (int slot = 0; slot < MOVESLOTS; slot++) MainPlayer.owned[MainPlayer.party[0]].moves[slot] = moveslot{slot + 1, 10, 10};
         battletranscript = &texts;
     }
-    std::vector<std::string> texts;
+    std::vector<writtentext> texts;
 };
 
 // The first held arrow in the order up, down, left, right is the one taken,
@@ -55,7 +55,8 @@ TEST_F(GameLoopTest, TheFirstHeldArrowWinsAndQuittingComesAfterTheFrame) {
     }
     clear_bitmap(screen);
     Pass({KEY_ESC, KEY_LEFT});
-    EXPECT_TRUE(quitgamenow == 1 && playertilex == 21 && headless::frames == 16 + 1) << "a frame for each pixel of the step, then the pass's";
+    EXPECT_EQ(std::make_tuple(quitgamenow, playertilex, headless::frames), std::make_tuple(1, 21, 16L + 1))
+        << "a frame for each pixel of the step, then the pass's";
     EXPECT_EQ(getpixel(screen, 100, 100), getpixel(backbuffer, 100, 100));
     quitgamenow = 0, headless::closerequested = 1;
     GameLoop();
@@ -68,7 +69,8 @@ TEST_F(GameLoopTest, TheFirstHeldArrowWinsAndQuittingComesAfterTheFrame) {
 TEST_F(GameLoopTest, TheBattleMenusDispatchTheirKeys) {
     EnterBattleMenu(0);
     Pass({KEY_1}, {keystep{{KEY_1}, 3}, keystep{{}, 1}});
-    EXPECT_TRUE(headless::ticks == 4 && battleinfo.menupage == 1 && battleinfo.playerchose == 0 && headless::frames == 1);
+    EXPECT_EQ(std::make_tuple(headless::ticks, (int)battleinfo.menupage, (int)battleinfo.playerchose, headless::frames),
+              std::make_tuple(4L, 1, 0, 1L));
     MainPlayer.owned[0].moves[2].pp = 0;
     Pass({KEY_3});
     EXPECT_EQ(battleinfo.menupage, 1);
@@ -76,7 +78,7 @@ TEST_F(GameLoopTest, TheBattleMenusDispatchTheirKeys) {
     EXPECT_EQ(battleinfo.menupage, 0);
     for (moveslot &slot : MainPlayer.owned[0].moves) slot.pp = 0;
     Pass({KEY_1}, Spaces({{{}, 1}}));
-    EXPECT_TRUE(battleinfo.playerslot == 4 && battleinfo.playermove == FALLBACKMOVE);
+    EXPECT_EQ(std::make_pair((int)battleinfo.playerslot, battleinfo.playermove), std::make_pair(4, (int)FALLBACKMOVE));
 }
 
 TEST_F(GameLoopTest, FFiveSavesFromTheOverworldOnlyAndKeysHeldAfterABattleStartNoTurn) {
@@ -84,12 +86,15 @@ TEST_F(GameLoopTest, FFiveSavesFromTheOverworldOnlyAndKeysHeldAfterABattleStartN
     headless::SetKey(KEY_F5, true);
     headless::ScriptKeys({keystep{{KEY_F5}, 2}});
     GameLoop();
-    EXPECT_TRUE(std::filesystem::exists("quick.qbs") && headless::ticks == 3 && headless::frames == 1) << "the save waits for F5 to come up";
+    EXPECT_TRUE(std::filesystem::exists("quick.qbs"));
+    EXPECT_EQ(std::make_pair(headless::ticks, headless::frames), std::make_pair(3L, 1L)) << "the save waits for F5 to come up";
     EnterBattleMenu(0);
     Pass({KEY_F5});  // in a battle F5 opens no dialog: an unscripted one would throw
     // Key 1 is let go while key 4 stays down through the running message.
     EnterBattleMenu(0);
     Pass({KEY_1, KEY_4}, {{{KEY_4}, 1}, {{KEY_4, KEY_SPACE}, 1}, {{KEY_4}, 1}});
-    EXPECT_TRUE(texts == std::vector<std::string>({"Tobrin ran away!"}) && currentgamestate == GAMESTATE_OVERWORLD);
-    EXPECT_TRUE(battleinfo.playerchose == 0 && headless::frames == 1) << "no turn and no battle frame after the end";
+    EXPECT_EQ(std::make_tuple(texts.size(), texts.empty() ? "" : texts[0].text, currentgamestate),
+              std::make_tuple((size_t)1, std::string("Tobrin ran away!"), (int)GAMESTATE_OVERWORLD));
+    EXPECT_EQ(std::make_pair((int)battleinfo.playerchose, headless::frames), std::make_pair(0, 1L))
+        << "no turn and no battle frame after the end";
 }

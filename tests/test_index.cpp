@@ -1,13 +1,16 @@
 // The project index and the chooser's dialog procedure.
 #include "tests/harness/testsupport.h"
 
-static std::string Index(int count, const std::vector<std::string> &names) {
-    std::string text = "1\n# projects\n\nINDEXCOUNT=" + std::to_string(count) + "\n";
+// Each line after a comment as long as its read limit allows.
+static std::vector<std::pair<int, std::string>> IndexLines(int count, const std::vector<std::string> &names) {
+    std::vector<std::pair<int, std::string>> lines = {{0, "1"}, {30, "INDEXCOUNT=" + std::to_string(count)}};
     for (size_t i = 0; i < names.size(); i++)
-        text += "INDEX=" + std::to_string(i + 1) + "\nNAME=" + names[i] + "\nDESCRIPTION=About " + names[i] + "\nCREATOR=Maker of " +
-                names[i] + "\nPROJECTDIR=d" + names[i] + "\nPROJECTDATA=p.txt\nURL=example.org/" + names[i] + "\n# a comment\nEND INDEX\n";
-    return text;
+        lines.insert(lines.end(), {{20, "INDEX=" + std::to_string(i + 1)}, {150, "NAME=" + names[i]}, {500, "DESCRIPTION=About " + names[i]},
+                                   {128, "CREATOR=Maker of " + names[i]}, {100, "PROJECTDIR=d" + names[i]}, {50, "PROJECTDATA=p.txt"},
+                                   {200, "URL=example.org/" + names[i]}, {15, "END INDEX"}});
+    return lines;
 }
+static std::string Index(int count, const std::vector<std::string> &names) { return Commented(IndexLines(count, names)); }
 
 class IndexTest : public QbTest {
 protected:
@@ -35,10 +38,17 @@ TEST_F(IndexTest, AWellFormedIndexFillsTheTableInFileOrderUpToItsSize) {
         {"1\nINDEXCOUNT=-3\n", "Breaking Project error: Invalid INDEXCOUNT value!"}};
     for (const auto &c : cases) {
         EXPECT_EQ(Read(c.first), -1) << c.second;
-        EXPECT_EQ(LogLinesWith("error: ").back(), c.second);
+        EXPECT_EQ(LastError(), c.second);
+    }
+    // One character more than a line's limit, and the reader stumbles on the cut comment.
+    const auto lines = IndexLines(1, {"A"});
+    for (int k = 1; k < (int)lines.size(); k++) {
+        Read(Commented(lines, k));
+        EXPECT_NE(LastError(), "") << lines[k].second;
     }
     std::remove("gameindex.txt");
-    EXPECT_TRUE(ReadGameIndex() == -1 && LogLinesWith("error: ").back() == "Breaking Project error: Map file gameindex.txt does not exist!");
+    EXPECT_EQ(ReadGameIndex(), -1);
+    EXPECT_EQ(LastError(), "Breaking Project error: Map file gameindex.txt does not exist!");
 }
 
 // Rows are sorted without regard to case and carry their index position; an
@@ -60,5 +70,6 @@ TEST_F(IndexTest, TheChooserSortsItsRowsAndOkTakesTheSelectedProject) {
         list->items[list->cursel].data = data;
         DlgPressButton(&dialog, LoadProjDialogProcs, IDOK);
     }
-    EXPECT_TRUE(dialog.ended && dialog.result == 2 && indexno == 2 && LogLinesAfterBanner().back() == "User: Please select a project.");
+    EXPECT_EQ(std::make_tuple(dialog.ended, dialog.result, indexno), std::make_tuple(true, (intptr_t)2, 2));
+    EXPECT_EQ(LogLinesAfterBanner().back(), "User: Please select a project.");
 }

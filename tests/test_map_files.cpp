@@ -1,34 +1,46 @@
 // Reading a map: the map file's wild tables, the map-array file's block
-// structures and grid, the tile strip, and every way the files can be wrong.
+// structures and grid, the tile strip, each line's read limit, and every
+// way the files can be wrong.
 #include <cstring>
 
 #include "tests/harness/testsupport.h"
 
 namespace {
 
-const char *const kSections[] = {"DAY", "NIGHT", "MORN", "OLDROD", "GOODROD", "SUPERROD", "SURF", "ROCKSMASH", "HEADBUTT1", "HEADBUTT2"};
-const int kSizes[] = {7, 7, 7, 3, 4, 4, 3, 2, 4, 4};
+using Lines = std::vector<std::pair<int, std::string>>;
+struct section {
+    const char *name;
+    int size, begin, data, end;  // entries; the read limits of its three lines
+};
+const section kSections[] = {{"DAY", 7, 15, 150, 10},       {"NIGHT", 7, 20, 150, 15},    {"MORN", 7, 15, 150, 15},
+                             {"OLDROD", 3, 15, 100, 15},    {"GOODROD", 4, 15, 100, 15},  {"SUPERROD", 4, 20, 100, 15},
+                             {"SURF", 3, 15, 50, 10},       {"ROCKSMASH", 2, 20, 50, 15}, {"HEADBUTT1", 4, 20, 100, 20},
+                             {"HEADBUTT2", 4, 20, 100, 20}};
 
 // Wild section n holds species n + 1 at levels 1, 2, 3 and so on; the first
-// line has no blanks and its first species in hex, the others end in a comma.
-std::string MapFile() {
-    std::string text = "1\nBEGIN MAP\nMAPNAME=Meadow\nMAPARRAY=array.txt\nEVENTFILE=e.txt\n# wild\nBEGIN WILDMONS\nWILDDENSITY=1\n";
+// data line has no blanks and its first species in hex, the others end in a comma.
+Lines MapLines() {
+    Lines lines = {{0, "1"}, {15, "BEGIN MAP"}, {150, "MAPNAME=Meadow"}, {150, "MAPARRAY=array.txt"}, {150, "EVENTFILE=e.txt"},
+                   {20, "BEGIN WILDMONS"}, {20, "WILDDENSITY=1"}};
     for (int n = 0; n < 10; n++) {
-        text += std::string("BEGIN ") + kSections[n] + "\n";
-        for (int i = 1; i <= kSizes[n]; i++) text += std::to_string(n + 1) + (n ? ", " : ",") + std::to_string(i) + (n || i < 7 ? "," : "");
-        text += std::string("\nEND ") + kSections[n] + "\n";
+        const section &s = kSections[n];
+        std::string data = n ? "" : "0x";
+        for (int i = 1; i <= s.size; i++) data += std::to_string(n + 1) + (n ? ", " : ",") + std::to_string(i) + (n || i < 7 ? "," : "");
+        lines.insert(lines.end(), {{s.begin, std::string("BEGIN ") + s.name}, {s.data, data}, {s.end, std::string("END ") + s.name}});
     }
-    return Replaced(text, "1,1,1,2", "0x1,1,1,2") + "END WILDMONS\nEND MAP\n";
+    lines.insert(lines.end(), {{20, "END WILDMONS"}, {20, "END MAP"}});
+    return lines;
 }
 
 // Block 0 has a different value in every field; block 1's line has no comma
 // after its last value. Block and row lines skip the character after each
 // comma (written as a blank), so the last row, written without blanks, loses
 // the 1 of each 12, and a value "  002" keeps one blank and reads as octal 2.
-const std::string kArrayFile =
-    "1\nBEGIN MAP\nTILES=tiles.bmp\nBLOCKHEIGHT=24\nBLOCKWIDTH=32\nBEGIN BLOCKSTRUCT\nBLCKSTRCTCNT=3\n"
-    "0, 4, 5, 6, 7, 8, 9,\n1, 0, 0, 0, 0, 0, 1\n# comment\n2, 3, 1, 0, 1, 0, 0,\nEND BLOCKSTRUCT\nBEGIN MAPARRAY\n"
-    "MAPARRAYY=3\nMAPARRAYX=4\n1, 1,  002, 1,\n1, 0, 2, 1,\n2,12,12\nEND MAPARRAY\nEND MAP\n";
+const Lines kArrayLines = {{0, "1"}, {15, "BEGIN MAP"}, {150, "TILES=tiles.bmp"}, {20, "BLOCKHEIGHT=24"}, {20, "BLOCKWIDTH=32"},
+                           {20, "BEGIN BLOCKSTRUCT"}, {20, "BLCKSTRCTCNT=3"}, {150, "0, 4, 5, 6, 7, 8, 9,"},
+                           {150, "1, 0, 0, 0, 0, 0, 1"}, {150, "2, 3, 1, 0, 1, 0, 0,"}, {25, "END BLOCKSTRUCT"},
+                           {20, "BEGIN MAPARRAY"}, {20, "MAPARRAYY=3"}, {20, "MAPARRAYX=4"}, {600, "1, 1,  002, 1,"},
+                           {600, "1, 0, 2, 1,"}, {600, "2,12,12"}, {15, "END MAPARRAY"}, {10, "END MAP"}};
 
 class MapFileTest : public QbTest {
 protected:
@@ -56,25 +68,40 @@ protected:
         for (int i = CurrMap.blckstrctcnt; i < BLCKSTRCTMAX; i++) beyond += CurrBlckStruct[i].blocknum != -1;
         for (int r = 0; r < MAPARRAYMAX; r++)
             for (int k = 0; k < MAPARRAYMAX; k++) beyond += (r >= CurrMap.maparrayy || k >= CurrMap.maparrayx) && CurrMapArray[r][k].block != -1;
-        EXPECT_EQ(beyond, 0) << "out of bounds after " << (LogLinesWith("error: ").empty() ? "" : LogLinesWith("error: ").back());
+        EXPECT_EQ(beyond, 0) << "out of bounds after " << LastError();
         return result;
     }
 };
 
+// Each line is read whole after a comment as long as its limit allows; one
+// character more, and the reader cuts the comment and stumbles on its rest.
 TEST_F(MapFileTest, WellFormedFilesFillTheMapTheBlocksAndTheGrid) {
-    ASSERT_EQ(Load(MapFile(), kArrayFile), 0);
-    EXPECT_TRUE(LogLinesWith("error: ").empty() && currentmaptilesbmp);
+    ASSERT_EQ(Load(Commented(MapLines()), Commented(kArrayLines)), 0);
+    EXPECT_EQ(LastError(), "");
+    EXPECT_NE(currentmaptilesbmp, nullptr);
     EXPECT_EQ(CurrMap.mapname + CurrMap.maparrayfile + CurrMap.eventfile + CurrMap.tiles, "Meadowarray.txte.txttiles.bmp");
-    EXPECT_TRUE(CurrMap.wilddensity == 1 && CurrMap.blockwidth == 32 && CurrMap.blockheight == 24 && CurrMap.blckstrctcnt == 3);
+    EXPECT_EQ(std::make_tuple(CurrMap.wilddensity, CurrMap.blockwidth, CurrMap.blockheight, CurrMap.blckstrctcnt),
+              std::make_tuple(1, 32, 24, 3));
     const wildentry *tables[] = {CurrMap.daymons, CurrMap.nightmons, CurrMap.mornmons, CurrMap.oldrodmons, CurrMap.goodrodmons,
                                  CurrMap.superrodmons, CurrMap.surfmons, CurrMap.rocksmashmons, CurrMap.headbutt1mons, CurrMap.headbutt2mons};
     for (int n = 0; n < 10; n++)
-        for (int i = 0; i < kSizes[n]; i++) EXPECT_TRUE(tables[n][i].species == n + 1 && tables[n][i].level == i + 1) << n << ", " << i;
+        for (int i = 0; i < kSections[n].size; i++)
+            EXPECT_EQ(std::make_pair(tables[n][i].species, tables[n][i].level), std::make_pair(n + 1, i + 1)) << n << ", " << i;
     const blockstruct &b = CurrBlckStruct[0];
-    EXPECT_TRUE(b.blocktype == 4 && b.obstacle == 5 && b.walltop == 6 && b.wallleft == 7 && b.wallbottom == 8 && b.wallright == 9);
+    EXPECT_EQ(std::vector<int>({b.blocknum, b.blocktype, b.obstacle, b.walltop, b.wallleft, b.wallbottom, b.wallright}),
+              std::vector<int>({0, 4, 5, 6, 7, 8, 9}));
     EXPECT_EQ(CurrBlckStruct[1].wallright, 1);
     const int grid[] = {1, 1, 2, 1, 1, 0, 2, 1, 2, 2, 2, 0};
     for (int i = 0; i < 12; i++) EXPECT_EQ(CurrMapArray[i / 4][i % 4].block, grid[i]) << "cell " << i;
+    const Lines map = MapLines();
+    for (int k = 1; k < (int)map.size(); k++) {
+        Load(Commented(map, k), Commented(kArrayLines));
+        EXPECT_NE(LastError(), "") << map[k].second;
+    }
+    for (int k = 1; k < (int)kArrayLines.size(); k++) {
+        Load(Commented(map), Commented(kArrayLines, k));
+        EXPECT_NE(LastError(), "") << kArrayLines[k].second;
+    }
 }
 
 // The largest sizes each table holds pass; one more fails with its own
@@ -84,28 +111,49 @@ TEST_F(MapFileTest, TheLargestSizesPassAndEachBrokenLineFailsWithItsOwnMessage) 
     for (int i = 0; i < 50; i++) big += std::to_string(i) + ", 0, 0, 0, 0, 0, 0,\n";
     big += "END BLOCKSTRUCT\nBEGIN MAPARRAY\nMAPARRAYY=60\nMAPARRAYX=60\n";
     for (int y = 0; y < 60; y++) big += "49,\n";
-    ASSERT_TRUE(Load(MapFile(), big + "END MAPARRAY\nEND MAP\n") == 0 && CurrBlckStruct[49].blocknum == 49 && CurrMapArray[59][0].block == 49);
+    const std::string mapfile = Commented(MapLines()), arrayfile = Commented(kArrayLines);
+    ASSERT_EQ(Load(mapfile, big + "END MAPARRAY\nEND MAP\n"), 0);
+    EXPECT_EQ(std::make_pair(CurrBlckStruct[49].blocknum, CurrMapArray[59][0].block), std::make_pair(49, 49));
     const std::string br = "Breaking Project error: ", major = "Major Project error: ", can = " can have!";
-    std::vector<std::tuple<bool, std::string, std::string, std::string>> cases = {  // in the map-array file; the line, its replacement
+    struct brokencase {
+        bool inarray;
+        std::string line, by, error;
+        int result = -1;
+    };
+    std::vector<brokencase> cases = {
+        {false, "MAPNAME=Meadow", "MAPNAME:Meadow", br + "Mapfile had a problem readying a MAPNAME line", 0},
         {false, "1\n", "2\n", br + "Unrecognized version number"}, {true, "1\n", "3\n", br + "Unrecognized version number"},
         {false, "WILDDENSITY=1", "WILDDENSITY=0", "Minor Project error: WILDDENSITY is invalid!"},
         {false, "MAPARRAY=array.txt", "MAPARRAY=other.txt", br + "Map file proj\\other.txt does not exist!"},
         {true, "TILES=tiles.bmp", "TILES=nothere.bmp", major + "Unable to load map bitmap!"},
+        {true, "BEGIN MAP\n", "BEGIN MAP \n", major + "Invalid mapfile"},
         {true, "BLOCKHEIGHT=24", "BLOCKHEIGHT=501", br + "BLOCKHEIGHT of 501 is more than the 500 pixels a block" + can},
+        {true, "BLOCKHEIGHT=24", "BLOCKHEIGHT=0", br + "Invalid BLOCKHEIGHT value!"},
         {true, "BLOCKWIDTH=32", "BLOCKWIDTH=0", br + "Invalid BLOCKWIDTH value!"},
+        {true, "BEGIN BLOCKSTRUCT", "BEGIN BLOCKSTRUCT ", br + "Mapfile does not properly start Blockstruct"},
         {true, "BLCKSTRCTCNT=3", "BLCKSTRCTCNT=51", br + "BLCKSTRCTCNT of 51 is more than the 50 block structures a map" + can},
+        {true, "BLCKSTRCTCNT=3", "BLCKSTRCTCNT=0", br + "Invalid BLCKSTRCTCNT value!"},
+        {true, "END BLOCKSTRUCT", "END  BLOCKSTRUCT", major + "END BLOCKSTRUCT is not where expected"},
+        {true, "BEGIN MAPARRAY", "BEGIN MAPARRAY ", major + "Missing Maparray start"},
         {true, "MAPARRAYY=3", "MAPARRAYY=61", br + "MAPARRAYY of 61 is more than the 60 rows a map" + can},
+        {true, "MAPARRAYY=3", "MAPARRAYY=0", br + "Invalid MAPARRAYY value!"},
+        {true, "MAPARRAYX=4", "MAPARRAYX=61", br + "MAPARRAYX of 61 is more than the 60 columns a map" + can},
         {true, "MAPARRAYX=4", "MAPARRAYX=-1", br + "Invalid MAPARRAYX value!"},
         {true, "1, 0, 2, 1,", "1, 0, 3, 1,", br + "Block 3 at row 1, column 2 is not one of the map's 3 block structures!"},
-        {true, "END MAPARRAY", "", major + "Missing Maparray end"}};
+        {true, "END MAPARRAY", "END MAPARRAY ", major + "Missing Maparray end"},
+        {true, "END MAP\n", "END MAP \n", major + "Missing Map end"}};
     for (const std::string marker : {"MAP", "WILDMONS", "DAY", "NIGHT", "MORN", "OLDROD", "GOODROD", "SUPERROD", "SURF", "ROCKSMASH", "HEADBUTT1", "HEADBUTT2"})
         for (const std::string begin : {"BEGIN ", "END "})  // a trailing blank is enough to break a marker
             cases.push_back({false, begin + marker + "\n", begin + marker + " \n", br + "Missing " + begin + marker + " in project file"});
-    for (const auto &[inarray, line, by, error] : cases) {
-        EXPECT_EQ(inarray ? Load(MapFile(), Replaced(kArrayFile, line, by)) : Load(Replaced(MapFile(), line, by), kArrayFile), -1) << error;
-        EXPECT_EQ(LogLinesWith("error: ").back(), error);
+    for (const brokencase &c : cases) {
+        EXPECT_EQ(c.inarray ? Load(mapfile, Replaced(arrayfile, c.line, c.by)) : Load(Replaced(mapfile, c.line, c.by), arrayfile),
+                  c.result) << c.error;
+        EXPECT_EQ(LastError(), c.error);
     }
     EXPECT_EQ(currentmaptilesbmp, nullptr) << "a failed load leaves no tile strip";
+    EXPECT_EQ(Load(mapfile, Replaced(arrayfile, "2, 3, 1, 0", "5, 3, 1, 0")), 0);
+    EXPECT_EQ(LastError(), "Minor Project error: File's blocknumber does not match current array position?");
+    EXPECT_EQ(CurrBlckStruct[2].blocknum, 5) << "a block number that differs is stored as written";
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
-// Walking: collision, scrolling against walking, the step animation, and
-// encounters with their chances and tables by hour.
+// Walking: collision, scrolling against walking, the step animation, the
+// frame a step ends in, and encounters with their chances and tables by hour.
 #include <array>
-#include <cstring>
 
 #include "tests/harness/testsupport.h"
 
@@ -16,13 +15,11 @@ protected:
     }
     // A map of plain ground in a 352 by 352 view (nothing drawn).
     void Map(int bw, int bh, int mw, int mh) {
+        ResetWorld();
         CurrProj.windowx = CurrProj.windowy = 352;
         CurrMap.blockwidth = bw, CurrMap.blockheight = bh, CurrMap.maparrayx = mw, CurrMap.maparrayy = mh, CurrMap.blckstrctcnt = 8;
-        memset(CurrBlckStruct, 0, sizeof CurrBlckStruct);
-        memset(CurrMapArray, 0, sizeof CurrMapArray);
-        StandAt(0, 0);
     }
-    void StandAt(int x, int y) { PlaceCamera(x, y); PlacePlayer(x, y, DIR_DOWN, DIR_DOWN); }
+    void StandAt(int x, int y) { PlacePlayer(x, y, DIR_DOWN, DIR_DOWN); }
 };
 
 // Walls block with the value 1 on the two sides that meet (the sides facing
@@ -37,7 +34,7 @@ TEST_F(WalkTest, EachReasonBlocksAStep) {
             CurrBlckStruct[1].*from = (int16_t)c[0], CurrBlckStruct[2].*to = (int16_t)c[1], CurrBlckStruct[1].*to = CurrBlckStruct[2].*from = 1;
             EXPECT_EQ(check_collision(1, 2, dir), c[2]) << "direction " << dir << ": " << c[0] << ", " << c[1];
         }
-        memset(CurrBlckStruct, 0, sizeof CurrBlckStruct);
+        ResetWorld();
     }
     const int kinds[][4] = {{BLOCK_WATER, 0, 16, 2}, {BLOCK_WATER, 0, 17, 0}, {BLOCK_WATER, 0, 24, 0}, {BLOCK_WATER, 0, 25, 2},
                             {BLOCK_CLOSED, 0, 2, 3}, {0, 7, 2, 4}, {0, -1, 2, 4}, {BLOCK_KEEPSTRIDE, 0, 2, 0}, {5, 0, 2, 0}};
@@ -48,23 +45,34 @@ TEST_F(WalkTest, EachReasonBlocksAStep) {
     CurrBlckStruct[0].wallright = 1;
     EXPECT_EQ(check_collision(0, 1, DIR_RIGHT), 1) << "a wall is reported before the block's kind";
     EXPECT_EQ(check_collision(0, 0, 5), 1);
-    // A step that is blocked (by that wall), leaves the map or meets no block structure changes nothing.
-    CurrMapArray[59][58].block = CurrMap.blckstrctcnt;
-    for (const auto &s : {std::array<int, 3>{20, 20, 0}, {20, 20, DIR_RIGHT}, {0, 0, DIR_UP}, {59, 59, DIR_DOWN}, {59, 59, DIR_LEFT}}) {
-        StandAt(s[0], s[1]);
-        EXPECT_EQ(move_player(s[2]), 1) << s[0] << " " << s[2];
-        EXPECT_TRUE(playertilex == s[0] && playertiley == s[1] && playerspriteanim == 3 && headless::frames == 0);
+    EXPECT_EQ(LastError(), "Major Program error: Invalid direction 5 passed to check_collision");
+    // A step that is blocked (by that wall), leaves the map or meets no
+    // block structure changes nothing: map width and height, place, direction.
+    const int steps[][5] = {{60, 60, 20, 20, 0}, {60, 60, 20, 20, DIR_RIGHT}, {60, 60, 0, 0, DIR_UP}, {60, 60, 59, 59, DIR_DOWN},
+                            {60, 60, 59, 59, DIR_LEFT}, {9, 40, 8, 5, DIR_RIGHT}, {9, 40, 5, 39, DIR_DOWN}};
+    for (const auto &s : steps) {
+        Map(32, 32, s[0], s[1]);
+        CurrBlckStruct[1].wallright = 1, CurrMapArray[20][20].block = 1, CurrMapArray[59][58].block = CurrMap.blckstrctcnt;
+        StandAt(s[2], s[3]);
+        EXPECT_EQ(move_player(s[4]), 1) << s[2] << " " << s[4];
+        EXPECT_EQ(std::make_tuple(playertilex, playertiley, playerspriteanim, headless::frames), std::make_tuple(s[2], s[3], 3, 0L));
     }
-    EXPECT_EQ(LogLinesWith("error: ").back(), "Major Program error: Moving without valid movedir");
+    EXPECT_EQ(LastError(), "Major Program error: Moving without valid movedir");
 }
 
 // Walks along a row or column watching each shown frame: the sprite moves one
-// pixel over the map in the step's direction, the map scrolls exactly when
-// the camera for the new block differs and never against the step, and each
-// step ends where the game loop's next frame draws.
-static bool across;                            // the walk's axis
-static std::vector<std::pair<int, int>> seen;  // each frame's sprite on the map and camera along it
-static std::pair<int, int> Along() { return across ? std::make_pair(plx + mapxpxl, mapxpxl) : std::make_pair(ply + mapypxl, mapypxl); }
+// pixel over the map in the step's direction, the map scrolls (step mode 1)
+// exactly when the camera for the new block differs, else the sprite walks
+// (mode 2), never against the step; each step ends with the camera the game
+// loop's next frame places, standing, and no step under way.
+struct frameseen {
+    int onmap, camera, mode;
+};
+static bool across;                  // the walk's axis
+static std::vector<frameseen> seen;  // each frame's sprite on the map, camera along the axis, step mode
+static frameseen Along() {
+    return across ? frameseen{plx + mapxpxl, mapxpxl, ismoving} : frameseen{ply + mapypxl, mapypxl, ismoving};
+}
 
 static void WalkAndWatch(int dir, int steps) {
     across = dir == DIR_RIGHT || dir == DIR_LEFT;
@@ -72,42 +80,57 @@ static void WalkAndWatch(int dir, int steps) {
     const int sign = (dir == DIR_RIGHT || dir == DIR_DOWN) ? 1 : -1;
     for (int step = 0; step < steps; step++) {
         seen.assign(1, Along());
-        const int end = across ? CameraFor(playertilex + sign, 0).xpxl : CameraFor(0, playertiley + sign).ypxl;
+        const cameraview end = CameraFor(playertilex + (across ? sign : 0), playertiley + (across ? 0 : sign));
+        const int endpxl = across ? end.xpxl : end.ypxl, mode = endpxl != seen[0].camera ? MOVE_SCROLL : MOVE_WALK;
+        playerspriteanim = FRAME_STAND + dir - 1;
         ASSERT_EQ(move_player(dir), 0) << "step " << step;
         ASSERT_EQ((int)seen.size(), 1 + (across ? CurrMap.blockwidth : CurrMap.blockheight)) << "a frame for each pixel";
-        for (size_t i = 1; i < seen.size(); i++)
-            ASSERT_TRUE(seen[i].first - seen[i - 1].first == sign && seen[i].second - seen[i - 1].second != -sign) << "step " << step;
-        ASSERT_TRUE(seen.back().second == end && seen.back() == Along()) << "step " << step;
+        for (size_t i = 1; i < seen.size(); i++) {
+            ASSERT_EQ(seen[i].onmap - seen[i - 1].onmap, sign) << "step " << step;
+            ASSERT_NE(seen[i].camera - seen[i - 1].camera, -sign) << "step " << step;
+            ASSERT_EQ(seen[i].mode, mode) << "step " << step;
+        }
+        ASSERT_EQ(seen.back().camera, endpxl) << "step " << step;
+        ASSERT_EQ(std::make_tuple(Along().onmap, Along().camera, ismoving, playerspriteanim),
+                  std::make_tuple(seen.back().onmap, endpxl, (int)MOVE_NONE, FRAME_STAND + dir - 1)) << "step " << step;
+        ASSERT_EQ(std::make_pair(mapxtile, mapytile), std::make_pair(end.xtile, end.ytile)) << "step " << step;
     }
 }
 
 TEST_F(WalkTest, EveryFrameOfEveryStepMovesForwardFromEdgeToEdge) {
     // A wide map of 16-pixel blocks, and one narrower and shorter than a whole number of its 32 by 24 blocks in the view.
     Map(16, 16, 60, 60);
-    for (int dir : {DIR_RIGHT, DIR_LEFT, DIR_DOWN, DIR_UP}) WalkAndWatch(dir, 59);
+    StandAt(0, 0);
+    for (int dir : {DIR_RIGHT, DIR_DOWN, DIR_LEFT, DIR_UP}) WalkAndWatch(dir, 59);
     Map(32, 24, 9, 40);
-    for (int dir : {DIR_DOWN, DIR_UP}) WalkAndWatch(dir, 39);
-    for (int dir : {DIR_RIGHT, DIR_LEFT}) WalkAndWatch(dir, 8);
+    StandAt(0, 0);
+    for (int dir : {DIR_DOWN, DIR_RIGHT, DIR_UP, DIR_LEFT}) WalkAndWatch(dir, dir == DIR_RIGHT || dir == DIR_LEFT ? 8 : 39);
 }
 
-TEST_F(WalkTest, EncounterGroundMeetsTheDrawnEntryOfTheHoursTable) {
+TEST_F(WalkTest, EncounterGroundMeetsTheDrawnEntryOfTheHoursTableAndKindFourKeepsTheStride) {
     const int cuts[] = {29, 30, 59, 60, 79, 80, 89, 90, 94, 95, 98, 99};  // the last draw of each entry and the first of the next
     for (int i = 0; i < 12; i++) EXPECT_EQ(EncounterEntry(cuts[i]), (i + 1) / 2) << "draw " << cuts[i];
     const wildentry *tables[] = {CurrMap.nightmons, CurrMap.mornmons, CurrMap.daymons, CurrMap.nightmons};
-    for (int hour : {5, 6, 11, 12, 17, 18}) EXPECT_EQ(WildTableForHour(hour), tables[hour / 6]) << "hour " << hour;
-    CurrBlckStruct[2].blocktype = BLOCK_ENCOUNTER;
-    for (int x = 0; x < 60; x++) CurrMapArray[20][x].block = 2;
+    for (int hour : {0, 5, 6, 11, 12, 17, 18, 23}) EXPECT_EQ(WildTableForHour(hour), tables[hour / 6]) << hour;
+    CurrBlckStruct[2].blocktype = BLOCK_ENCOUNTER, CurrBlckStruct[3].blocktype = BLOCK_KEEPSTRIDE, CurrBlckStruct[4].blocktype = 5;
+    for (int x = 0; x < 60; x++) CurrMapArray[20][x].block = 2, CurrMapArray[21][x].block = 3 + x % 2;
     for (int i = 0; i < 7; i++) CurrMap.mornmons[i] = {10 + i, 1 + i}, CurrMap.daymons[i] = {20 + i, 8 + i};
     CurrMap.wilddensity = 5, headless::hour = 6;
     StandAt(20, 20);
-    const int draws[] = {0, 95, 1, 0, 99};  // a density draw of 0 meets a creature, then the entry's draw
-    QueueRandomDraws(draws, 5);
+    Draws({4, 95, 3, 8, 99});  // random(4): 4 mod 4 meets a creature, 3 does not; then the entry's draw
     for (int step = 0; step < 3; step++) move_player(DIR_RIGHT);
-    EXPECT_TRUE(met == std::vector<std::string>({"6/15", "7/16"}) && QueuedRandomDraws() == 0) << "a miss takes no entry draw";
+    EXPECT_EQ(met, std::vector<std::string>({"6/15", "7/16"})) << "a miss takes no entry draw";
+    EXPECT_EQ(QueuedRandomDraws(), 0);
     CurrMap.wilddensity = 2;  // random(1): a creature on every step
     for (int step = 0; step < 10; step++) move_player(step % 2 ? DIR_LEFT : DIR_RIGHT);
     EXPECT_EQ(met.size(), 12u);
-    StandAt(10, 19);
-    QueueRandomDraws(draws, 2);
-    EXPECT_TRUE(move_player(DIR_UP) == 0 && QueuedRandomDraws() == 2) << "plain ground never draws";
+    // Plain ground never draws; after a step onto kind 4 the sprite keeps its
+    // walking frame, onto kind 5 it stands.
+    StandAt(22, 20);
+    Draws({0, 0});
+    for (int frame : {FRAME_WALK + 2, FRAME_STAND + 1}) {
+        EXPECT_EQ(move_player(frame == FRAME_WALK + 2 ? DIR_DOWN : DIR_RIGHT), 0);
+        EXPECT_EQ(playerspriteanim, frame);
+    }
+    EXPECT_EQ(QueuedRandomDraws(), 2) << "plain ground never draws";
 }

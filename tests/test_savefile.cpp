@@ -39,21 +39,21 @@ static std::string State() {
     return Unpack("state.qbs");
 }
 
-// A Quill Bay game with two carried creatures, a step from its start.
+// A Quill Bay game carrying six creatures in a shuffled order, a step from
+// its start, facing down in a walking frame.
 class SaveFileTest : public QbTest {
 protected:
     void SetUp() override {
         QbTest::SetUp();
         CopySampleGame();
         SetUpNewGame();
+        for (int i = 1; i < PARTYMAX; i++) ASSERT_GT(CreateVorlet(MainPlayer.owned[i], 2 + i, 10 + i, VORLET_PLAYER, ""), 0);
         ASSERT_EQ(CreateVorlet(MainPlayer.owned[4], 2, 12, VORLET_PLAYER, ""), 4);
-        MainPlayer.owned[4].nickname = "Twelve chars";
-        MainPlayer.party[1] = 4, MainPlayer.party[4] = 1, MainPlayer.partycount = 2;
-        PlacePlayer(23, 19, DIR_DOWN, FRAME_STAND + 2);
-    }
-    void TearDown() override {
-        ReleaseGameBitmaps();
-        QbTest::TearDown();
+        MainPlayer.owned[4].nickname = "Twelve chars", MainPlayer.money = 1234;
+        const int party[PARTYMAX] = {0, 4, 2, 5, 1, 3};
+        std::copy(party, party + PARTYMAX, MainPlayer.party);
+        MainPlayer.partycount = 6;
+        PlacePlayer(23, 19, DIR_DOWN, FRAME_WALK + 1);
     }
 };
 
@@ -89,14 +89,22 @@ TEST_F(SaveFileTest, TheStreamHoldsEveryFieldInItsPlaceAndWidth) {
 }
 
 TEST_F(SaveFileTest, TheGamesOwnSavesLoadAsTheyWereSaved) {
+    EXPECT_EQ(std::make_pair(CaptureGame().facing, CaptureGame().frame), std::make_pair((int)DIR_DOWN, FRAME_WALK + 1));
+    SetUpLog();
     ASSERT_EQ(Through(SaveSaveFile, "round.qbs"), SAVE_DONE);
+    EXPECT_EQ(LogLinesAfterBanner(), std::vector<std::string>({"Program: Saving Save file round.qbs", "Program: Game Saved"}));
     const std::string saved = Unpack("round.qbs");
     WriteFile("v2.qbs", Pack("\x02" + saved.substr(1)));
     MainPlayer = playerrecord();
     PlacePlayer(1, 1, 1, 1);
     ReleaseGameBitmaps();
+    SetUpLog();
     EXPECT_EQ(Through(LoadSaveFile, "v2.qbs"), LOAD_DONE);
+    const std::vector<std::string> lines = LogLinesAfterBanner();
+    EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 2),
+              std::vector<std::string>({"Program: Loading Save file v2.qbs", "Program: File loaded"}));
     EXPECT_EQ(State(), saved);
+    EXPECT_EQ(MainPlayer.name.size(), 6u) << "a text without its zero byte";
     EXPECT_EQ(std::make_pair(mapxtile, plx), std::make_pair(13, 160)) << "the camera from the saved place";
     EXPECT_TRUE(backbuffer && battlebackbuffer && playerspritesbmp);
     // Cinder Ridge is 9 blocks wide and its view 11: a new game may start
@@ -201,7 +209,9 @@ TEST_F(SaveFileTest, EveryCutAndEveryDamagedFileIsRefusedAndChangesNothing) {
         {"carried Vorlet 2 has species 0", [](G g) { g.owned[4].species = 0; }},
         {"names project 2", [](G g) { g.indexno = 2; }}, {"names project -1", [](G g) { g.indexno = -1; }},
         {"column 60, row 0", [](G g) { g.tilex = 60, g.tiley = 0; }}, {"column 23, row -1", [](G g) { g.tiley = -1; }},
-        {"facing 0", [](G g) { g.facing = 0; }}, {"sprite frame 25", [](G g) { g.frame = 25; }},
+        {"column -1, row 19", [](G g) { g.tilex = -1; }}, {"column 23, row 60", [](G g) { g.tiley = 60; }},
+        {"facing 0", [](G g) { g.facing = 0; }}, {"facing 5", [](G g) { g.facing = 5; }},
+        {"sprite frame 0,", [](G g) { g.frame = 0; }}, {"sprite frame 25", [](G g) { g.frame = 25; }},
         {"which has a `..` part", [](G g) { g.mapfile = "testproject\\..\\..\\map.txt"; }},
         {"which lies outside the game's directory", [](G g) { g.mapfile = "/map.txt"; }},
         // What a creature is made of has nothing to stand in for it.
@@ -272,15 +282,21 @@ TEST_F(SaveFileTest, RunningAmountsBeyondTheirBoundsAreClampedAndPlayStaysInRang
         EXPECT_EQ(LogLinesWith(" error: "), std::vector<std::string>{"Minor Project error: Save file clamp.qbs: carried "
                   "Vorlet 2 has " + middle + "; it is taken as " + std::to_string(loaded)});
     }
-    // Every number at its edge loads as it is.
-    savedgame edge = good;
-    ownedvorl &e = edge.owned[4];
-    e.attack = 9999, e.defense = e.maxhp = e.hp = 1, e.atkiv = 15, e.defiv = 0, e.exp = 1064402;
-    e.atkexp = 65535, e.defexp = 0, e.moves[0].pp = 0;
-    WriteSaveFile("edge.qbs", edge);
-    SetUpLog();
-    EXPECT_EQ(Through(LoadSaveFile, "edge.qbs"), LOAD_DONE);
-    EXPECT_EQ(LogLinesWith(" error: "), std::vector<std::string>{});
+    // Every number at its edge loads as it is, and the longest text.
+    for (int corner : {0, 1}) {
+        savedgame edge = good;
+        ownedvorl &e = edge.owned[4];
+        e.attack = 9999, e.defense = e.maxhp = e.hp = 1, e.atkiv = 15, e.defiv = 0, e.exp = 1064402;
+        e.atkexp = 65535, e.defexp = 0, e.moves[0].pp = 0;
+        edge.name = std::string(SAVETEXTMAX - 1, 'n'), edge.tilex = corner ? 0 : 59, edge.tiley = corner ? 59 : 0;
+        edge.facing = corner ? DIR_UP : DIR_LEFT, edge.frame = corner ? 1 : 24;
+        WriteSaveFile("edge.qbs", edge);
+        SetUpLog();
+        EXPECT_EQ(Through(LoadSaveFile, "edge.qbs"), LOAD_DONE);
+        EXPECT_EQ(LogLinesWith(" error: "), std::vector<std::string>{});
+        EXPECT_EQ(std::make_tuple(MainPlayer.name.size(), playertilex, playerfacing, playerspriteanim),
+                  std::make_tuple((size_t)4095, edge.tilex, edge.facing, edge.frame));
+    }
 
     // The worst at once, then a hit taken and a battle won, which would
     // overflow unclamped.
@@ -313,4 +329,29 @@ TEST_F(SaveFileTest, AProjectOrMapThatFailsHasItsOwnResult) {
     EXPECT_EQ(LogLinesAfterBanner().back(),
               "Minor Project error: The saved map testproject\\nomap.txt cannot be loaded; the game was not loaded");
     EXPECT_EQ(mapxtile, -99) << "no camera without a map";
+    std::filesystem::remove("testproject/sprites2.bmp");
+    EXPECT_EQ(Through(LoadSaveFile, "game.qbs"), LOAD_NOSPRITES);
+    EXPECT_EQ(LastError(), "Breaking Project error: Unable to load sprite file!");
+}
+
+// A cancelled dialog says and touches nothing, a failed one names its error.
+TEST_F(SaveFileTest, TheDialogsHaveTheirSettingsAndACancelOrAnErrorDoesNothing) {
+    const std::string before = State();
+    for (int (*action)() : {SaveSaveFile, LoadSaveFile}) {
+        for (int answer : {0, -12}) {
+            SetUpLog();
+            headless::ScriptFileDialog({{answer, "never.qbs"}});
+            EXPECT_EQ(action(), 1);
+            EXPECT_EQ(LogLinesAfterBanner(), answer ? std::vector<std::string>{"Major Program error: Unrecognized error "
+                                                                              "opening file dialog: 12"} : std::vector<std::string>{});
+        }
+        const filedialogsettings &d = headless::lastfiledialog;
+        ASSERT_EQ(d.filters.size(), 2u);
+        EXPECT_EQ(Format("%s|%s %s|%s %s|%d %s %s %s %x", d.title, d.filters[0].name, d.filters[0].pattern, d.filters[1].name,
+                         d.filters[1].pattern, d.filterindex, d.startname, d.startdir, d.defext, d.flags),
+                  action == SaveSaveFile ? "Save Save File|Save File *.qbs|All Files *.*|0 *.qbs . qbs 22006"
+                                         : "Load Save File|Save File *.qbs|All Files *.*|0 *.qbs . qbs 22004");
+    }
+    EXPECT_EQ(State(), before);
+    EXPECT_FALSE(std::filesystem::exists("never.qbs"));
 }

@@ -9,7 +9,7 @@
 #include "tests/harness/testsupport.h"
 
 static std::minstd_rand player;  // the test's own choices; the game's draws stay the game's
-static std::vector<std::string> shown;  // every battle text, in order
+static std::vector<writtentext> shown;  // every battle text, in order
 
 // In every other wait Space and one number key are down, so messages are
 // confirmed and a move prompt is answered with a number.
@@ -64,5 +64,5 @@ TEST_F(QbTest, ALongPlaythroughWithOneSeedGoesTheSameWayTwice) {
     EXPECT_EQ(Play(20261207u), first);
     ReleaseGameBitmaps();
     for (const char *seen : {" reached level ", " wants to learn "})
-        EXPECT_TRUE(std::any_of(shown.begin(), shown.end(), [&](auto &t) { return t.find(seen) != t.npos; })) << seen;
+        EXPECT_TRUE(std::any_of(shown.begin(), shown.end(), [&](auto &t) { return t.text.find(seen) != t.text.npos; })) << seen;
 }

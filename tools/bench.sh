@@ -3,8 +3,8 @@
 # printing the medians: an overworld frame against a plain full-frame blit,
 # loading each sample map, start-up to the chooser, one battle turn without
 # waits, and a save with its load. Timings are not checked; they are for
-# reading and comparing.
-set -eu
+# reading and comparing. A benchmark that fails stops the script with an error.
+set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/deps.sh test
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQB_TESTS=ON -DQB_BENCH=ON >/dev/null

@@ -2,19 +2,15 @@
 
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
-
 namespace {
 // Starts the headless library once for the whole test program.
 struct headlessenvironment : ::testing::Environment {
-    void SetUp() override {
-        ASSERT_EQ(PlatformStart(), 0) << "headless Allegro did not start";
-    }
+    void SetUp() override { ASSERT_EQ(PlatformStart(), 0) << "headless Allegro did not start"; }
 };
 const ::testing::Environment *const headlessenv = ::testing::AddGlobalTestEnvironment(new headlessenvironment);
 }  // namespace
@@ -27,14 +23,12 @@ std::string SourceDir() {
 void WriteFile(const std::string &path, const std::string &content) {
     std::filesystem::path p(path);
     if (p.has_parent_path()) std::filesystem::create_directories(p.parent_path());
-    std::ofstream out(path, std::ios::binary);
-    out << content;
+    std::ofstream(path, std::ios::binary) << content;
 }
 
 std::string ReadFileText(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
     std::stringstream ss;
-    ss << in.rdbuf();
+    ss << std::ifstream(path, std::ios::binary).rdbuf();
     return ss.str();
 }
 
@@ -47,8 +41,7 @@ std::string Replaced(std::string text, const std::string &from, const std::strin
 std::vector<std::string> LogLines() {
     std::vector<std::string> lines;
     std::ifstream in(logfile);
-    std::string line;
-    while (std::getline(in, line)) lines.push_back(line);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
 }
 
@@ -63,6 +56,22 @@ std::vector<std::string> LogLinesWith(const std::string &text) {
     for (const std::string &line : LogLinesAfterBanner())
         if (line.find(text) != std::string::npos) lines.push_back(line);
     return lines;
+}
+
+std::string LastError() {
+    std::vector<std::string> errors = LogLinesWith(" error: ");
+    return errors.empty() ? "" : errors.back();
+}
+
+void Draws(const std::vector<int> &values) { QueueRandomDraws(values.data(), (int)values.size()); }
+
+std::string Commented(const std::vector<std::pair<int, std::string>> &lines, int longer) {
+    std::string text;
+    for (size_t i = 0; i < lines.size(); i++) {
+        if (lines[i].first > 0) text += "#" + std::string(lines[i].first - 2 + ((int)i == longer), '-') + "\n";
+        text += lines[i].second + "\n";
+    }
+    return text;
 }
 
 void CopySampleGame() {
@@ -106,15 +115,19 @@ void QbTest::SetUp() {
     ASSERT_NE(made, nullptr);
     tempdir = made;
     ASSERT_EQ(chdir(tempdir.c_str()), 0);
-    gamerunning = 0;
-    quitgamenow = 0;
-    indarrsiz = 0;
-    indexno = 0;
+    gamerunning = quitgamenow = indarrsiz = indexno = 0;
+    ResetWorld();
+    ResetBattle();
+    MainPlayer = playerrecord();
+    ClearRandomDraws();
+    SeedRandom(1);
     SetUpLog();
 }
 
 void QbTest::TearDown() {
     ReleaseGameBitmaps();
+    battletranscript = nullptr;
+    WildEncounter = nullptr;
     if (chdir(olddir.c_str()) != 0) ADD_FAILURE() << "cannot return to " << olddir;
     std::error_code ec;
     if (!tempdir.empty()) std::filesystem::remove_all(tempdir, ec);
@@ -137,22 +150,15 @@ void BattleTest::SetUp() {
     QbTest::SetUp();
     SetScreenColours();
     CreateBattleBuffers(true);
-    ClearRandomDraws();
-    SeedRandom(1);
-    MainPlayer = playerrecord();
     MainPlayer.name = "Tobrin";
     MainPlayer.trainerid = 1000;
     MainPlayer.partycount = 1;
     for (int i = 0; i < PARTYMAX; i++) MainPlayer.party[i] = i;
-    battleinfo = battlerecord();
-    battletranscript = &texts;
+    battletranscript = &written;
 }
 
 void BattleTest::TearDown() {
-    battletranscript = nullptr;
     ClearRandomDraws();
-    ReleaseGameBitmaps();
-    currentgamestate = GAMESTATE_OVERWORLD;
     QbTest::TearDown();
 }
 
@@ -165,13 +171,16 @@ void BattleTest::Begin(int ownspecies, int ownlevel, int wildspecies, int wildle
     currentgamestate = GAMESTATE_BATTLE;
 }
 
-void BattleTest::Draws(const std::vector<int> &values) { QueueRandomDraws(values.data(), (int)values.size()); }
-
 void BattleTest::Spaces(int count) {
     std::vector<headless::keystep> steps;
-    for (int i = 0; i < count; i++) {
-        steps.push_back({{KEY_SPACE}, 1});
-        steps.push_back({{}, 1});
-    }
+    for (int i = 0; i < count; i++) steps.insert(steps.end(), {{{KEY_SPACE}, 1}, {{}, 1}});
     headless::ScriptKeys(steps);
+}
+
+std::string BattleTest::Said(bool places) {
+    std::string said;
+    for (const writtentext &t : written)
+        said += (said.empty() ? "" : "|") + (places ? Format("%d,%d ", t.x, t.y) : "") + t.text;
+    written.clear();
+    return said;
 }

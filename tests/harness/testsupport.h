@@ -1,5 +1,6 @@
 // Shared test fixture: the headless library started once, each test in a
-// fresh temporary directory with a fresh log; the game's headers.
+// fresh temporary directory with a fresh log, no world, no battle, no player
+// and the generator at seed 1; the game's headers.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -22,13 +23,19 @@ void WriteFile(const std::string &path, const std::string &content);
 std::string ReadFileText(const std::string &path);
 // `text` with its first `from` replaced by `to` (a test failure if there is none).
 std::string Replaced(std::string text, const std::string &from, const std::string &to);
-// The log file's lines, without line ends.
+// The log file's lines, without line ends; those after the banner; those of
+// them that hold `text`; the last error line, or the empty text.
 std::vector<std::string> LogLines();
-// Lines of the log after the banner.
 std::vector<std::string> LogLinesAfterBanner();
-// Lines of the log after the banner that hold `text` (" error: " gives the
-// error lines).
 std::vector<std::string> LogLinesWith(const std::string &text);
+std::string LastError();
+// The next calls of random(n) give these values (mod n) first.
+void Draws(const std::vector<int> &values);
+// A data file from its lines and their read limits: before each line a
+// comment as long as the limit lets a line be (limit - 1 characters), or one
+// character longer before line `longer`, which the reader then cuts. A
+// limit of 0 (the version line): no comment.
+std::string Commented(const std::vector<std::pair<int, std::string>> &lines, int longer = -1);
 
 // Copies the sample game directory into the working directory, without the
 // log and saved games a player left there, and reads an index of the two
@@ -58,17 +65,19 @@ struct battleline {
 bool Shows(int x0, int y0, int x1, int y1, const std::vector<battleline> &lines);
 
 // A wild battle without files: fresh battle surfaces with blank pictures,
-// the player "Tobrin" (id 1000) with one creature, and every battle text
-// recorded in `texts`.
+// the player "Tobrin" (id 1000) carrying one creature, and every battle text
+// recorded.
 class BattleTest : public QbTest {
 protected:
     void SetUp() override;
     void TearDown() override;
     // Makes both creatures (drawing from seed 1) and enters the battle.
     void Begin(int ownspecies, int ownlevel, int wildspecies, int wildlevel);
-    void Draws(const std::vector<int> &values);
     // Scripts `count` presses of Space, one per message step.
     void Spaces(int count);
+    // The texts written since the last call, joined by "|", each with its
+    // place ("5,275 text") when `places`.
+    std::string Said(bool places = false);
     ownedvorl &Own() { return MainPlayer.owned[0]; }
-    std::vector<std::string> texts;
+    std::vector<writtentext> written;
 };
