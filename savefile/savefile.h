@@ -52,6 +52,8 @@ int WriteSaveFile(const std::string &path, const savedgame &game);
 // Asks for a file name and saves the game: SAVE_DONE, SAVE_NOFILE or
 // SAVE_UNWRITTEN.
 int SaveSaveFile();
+// The path the last save that was done wrote.
+const std::string &LastSavePath();
 
 // loading
 // Reads the whole file and checks every value the game would use before
