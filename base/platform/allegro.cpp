@@ -59,6 +59,10 @@ static void Sleep(int ms) { SleepNs(ms * 1000000LL); }
 // second besides; what the game draws is sent by the game itself. The
 // library takes it through the background manager it starts with.
 
+namespace events {
+void Deliver();
+}
+
 namespace quietbg {
 pthread_mutex_t lock = PTHREAD_MUTEX_INITIALIZER;
 pthread_cond_t enabled = PTHREAD_COND_INITIALIZER;
@@ -105,6 +109,7 @@ void *Run(void *) {
         for (bg_func f : funcs)
             if (f) f(1);
         pthread_mutex_unlock(&lock);
+        events::Deliver();
     }
     return nullptr;
 }
@@ -240,8 +245,11 @@ _DRIVER_INFO *Drivers() { return drivers; }
 // What wakes the game. The library's handlers run on the background thread
 // and count each key, mouse and window event here; the game's own thread
 // sleeps in its waits until the count moves, so that standing still costs
-// nothing. A key pressed and let go again before the game looked (a quick
-// tap) is remembered: it counts as held for one look.
+// nothing. It is woken once the background thread's pass is over, when the
+// library has also put the typed keys into its buffer (a dialog the game
+// opens on a key would otherwise find that very key there after it emptied
+// the buffer). A key pressed and let go again before the game looked (a
+// quick tap) is remembered: it counts as held for one look.
 
 namespace events {
 pthread_mutex_t lock = PTHREAD_MUTEX_INITIALIZER;
@@ -263,7 +271,14 @@ std::atomic<unsigned char> windowkeys[KEY_MAX];
 void Note(bool mouse) {
     pthread_mutex_lock(&lock);
     (mouse ? pointer : inputs)++;
-    pthread_cond_broadcast(&arrived);
+    pthread_mutex_unlock(&lock);
+}
+
+void Deliver() {
+    static unsigned long delivered = 0;
+    pthread_mutex_lock(&lock);
+    if (inputs + pointer != delivered) pthread_cond_broadcast(&arrived);
+    delivered = inputs + pointer;
     pthread_mutex_unlock(&lock);
 }
 
@@ -302,7 +317,6 @@ void OnKey(int code) {
         if (windowkeys[scancode] == WINDOWKEY_FULLSCREEN) fullscreenrequests++;
         if (windowkeys[scancode] == WINDOWKEY_SCREENSHOT) screenshotrequests++;
     }
-    pthread_cond_broadcast(&arrived);
     pthread_mutex_unlock(&lock);
 }
 
