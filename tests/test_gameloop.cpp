@@ -23,13 +23,14 @@ protected:
         currentgamestate = GAMESTATE_OVERWORLD;
         QbTest::TearDown();
     }
-    // One pass with these keys held, this script for the waits in it and
-    // these answers to its dialogs.
+    // One pass with these keys held, this script for the waits in it,
+    // these answers to its dialogs, and the close button pressed when `close`.
     void Pass(const std::vector<int> &keys, const std::vector<keystep> &script = {},
-              const std::vector<headless::dlgaction> &answers = {}) {
+              const std::vector<headless::dlgaction> &answers = {}, bool close = false) {
         headless::Reset();
         headless::ScriptKeys(script);
         headless::ScriptDialog(answers);
+        headless::closepressed = close;
         for (int k : keys) headless::SetKey(k, true);
         GameLoop();
     }
@@ -87,11 +88,8 @@ TEST_F(GameLoopTest, EscapeAndTheCloseButtonAskBeforeProgressIsLost) {
     // waits.
     for (int answer : {IDNO, IDYES}) {
         EnterBattleMenu(0);
-        headless::Reset();
-        headless::ScriptDialog({{dlgaction::Press, answer}});
-        headless::ScriptKeys({{{}, 2}, {{KEY_ENTER_PAD}, 1}});
-        headless::SetKey(KEY_4, true), headless::closepressed = 1, quitgamenow = 0;
-        GameLoop();
+        quitgamenow = 0;
+        Pass({KEY_4}, {{{}, 2}, {{KEY_ENTER_PAD}, 1}}, {{dlgaction::Press, answer}}, true);
         EXPECT_EQ(headless::dialogsshown, 1);
         EXPECT_EQ(headless::ticks, answer == IDNO ? 4 : 0);
         EXPECT_EQ(quitgamenow, answer == IDYES);
