@@ -200,7 +200,8 @@ bool ShowBuffer(BITMAP *bmp) {
     if (!bmp || !screen) return false;
     bool same = bitmap_color_depth(bmp) == bitmap_color_depth(screen);
     const int w = std::min({bmp->w, screen->w, SHOWNWIDTH}), h = std::min({bmp->h, screen->h, SHOWNHEIGHT});
-    for (int y = 0; y < h && same; y++) same = memcmp(bmp->line[y], screen->line[y], (size_t)w * 2) == 0;
+    const size_t bytes = (size_t)w * ((bitmap_color_depth(bmp) + 7) / 8);
+    for (int y = 0; y < h && same; y++) same = memcmp(bmp->line[y], screen->line[y], bytes) == 0;
     if (!same) blit(bmp, screen, 0, 0, 0, 0, SHOWNWIDTH, SHOWNHEIGHT);
     return !same;
 }
