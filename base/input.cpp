@@ -217,7 +217,8 @@ std::string DefaultControlsText() {
         "# that do the same, separated by blanks; a line starting with # is a note.\n"
         "# Keys: A to Z, 0 to 9, 0_PAD to 9_PAD, F1 to F12, UP, DOWN, LEFT, RIGHT,\n"
         "# ENTER, ENTER_PAD, SPACE, BACKSPACE, TAB, HOME, END, PGUP, PGDN, INSERT,\n"
-        "# DEL, PRTSCR, PAUSE, LSHIFT, RSHIFT, LCONTROL, RCONTROL, ALT and others.\n"
+        "# DEL, PRTSCR, PAUSE, LSHIFT, RSHIFT, LCONTROL, RCONTROL, ALT, and the rest\n"
+        "# of the library's KEY_ names without KEY_.\n"
         "# Escape always leaves the game; Alt+Enter also switches full screen.\n"
         "# back is key 5 wherever key 5 answers; menu1 to menu5 are the menus' 1 to 5.\n"
         "\n[keys]\n";
