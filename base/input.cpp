@@ -80,6 +80,7 @@ const defaultbinding defaults[ACTIONCOUNT] = {
 
 // Every program starts with the defaults.
 actionbinding bindings[ACTIONCOUNT];
+int bindingsset = 0;
 static const bool defaultsset = (DefaultBindings(), true);
 
 namespace {
@@ -193,6 +194,7 @@ bool MenuKeyDown(int n) {
 
 void DefaultBindings() {
     for (int a = 0; a < ACTIONCOUNT; a++) bindings[a] = {defaults[a].keys, defaults[a].buttons};
+    bindingsset++;
 }
 
 std::vector<std::string> ReadBindings(const std::string &text) {
@@ -208,6 +210,7 @@ std::vector<std::string> ReadBindings(const std::string &text) {
     CheckNames("keys", problems);
     CheckNames("gamepad", problems);
     pop_config_state();
+    bindingsset++;
     return problems;
 }
 

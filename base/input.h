@@ -28,6 +28,8 @@ struct actionbinding {
     std::vector<int> buttons;  // gamepad buttons, from 0
 };
 extern actionbinding bindings[ACTIONCOUNT];
+// Counts the times the bindings were set, for those who keep a copy.
+extern int bindingsset;
 // The name an action has in the controls file ("confirm", "menu1").
 const char *ActionName(int action);
 

@@ -629,8 +629,11 @@ void Poll() {
 static bool (*closecheck)() = nullptr;
 static bool checkingclose = false;
 
-// The window's own keys from the player's controls.
+// The window's own keys from the player's controls, once they are set.
 static void FollowWindowKeys() {
+    static int followed = -1;
+    if (followed == bindingsset) return;
+    followed = bindingsset;
     unsigned char wanted[KEY_MAX] = {};
     for (int k : bindings[ACTION_FULLSCREEN].keys)
         if (k > 0 && k < KEY_MAX) wanted[k] = events::WINDOWKEY_FULLSCREEN;
@@ -675,8 +678,8 @@ static void Serve() {
         events::screenshotrequests = 0;
         TakeScreenshot();
     }
-    // Gamepads and passing notices change with time alone: the wait looks
-    // again this soon.
+    // Then the gamepads, and the picture (a passing notice may have come or
+    // gone).
     pads::Poll();
     Present();
 }
