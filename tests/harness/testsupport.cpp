@@ -169,9 +169,6 @@ void BattleTest::Draws(const std::vector<int> &values) { QueueRandomDraws(values
 
 void BattleTest::Spaces(int count) {
     std::vector<headless::keystep> steps;
-    for (int i = 0; i < count; i++) {
-        steps.push_back({{KEY_SPACE}, 1});
-        steps.push_back({{}, 1});
-    }
+    for (int i = 0; i < count; i++) steps.insert(steps.end(), {{{KEY_SPACE}, 1}, {{}, 1}});
     headless::ScriptKeys(steps);
 }
