@@ -13,6 +13,7 @@
 #include "base/platform.h"
 
 const char *logfile = "qblog.txt";
+const char *oldlogfile = "qblog.old.txt";
 int showdebugboxes = 1;
 void (*logwatch)(int level, int category, const char *text) = nullptr;
 
@@ -71,6 +72,10 @@ std::string Format(const char *format, ...) {
 }
 
 void SetUpLog() {
+    // The previous run's log is kept for a bug report; a link is neither
+    // followed nor moved.
+    struct stat info;
+    if (lstat(logfile, &info) == 0 && S_ISREG(info.st_mode)) rename(logfile, oldlogfile);
     FILE *file = OpenLog("w");
     if (!file) {
         if (errno != ENOENT) {

@@ -5,6 +5,7 @@
 #include <string>
 
 extern const char *logfile;
+extern const char *oldlogfile;  // where a new run puts the last run's log
 // 0: debug lines are written without their box (the --no-debug-boxes switch).
 extern int showdebugboxes;
 
@@ -13,7 +14,8 @@ enum { LOG_BREAKING = 1, LOG_MAJOR = 2, LOG_MINOR = 3, LOG_INFO = 4, LOG_DEBUG =
 enum { LOGCAT_PROGRAM = 1, LOGCAT_PROJECT = 2, LOGCAT_USER = 3 };
 
 // writing
-// Starts a fresh log file with its banner; called once at start-up.
+// Keeps the last run's log as oldlogfile and starts a fresh log file with
+// its banner; called once at start-up.
 void SetUpLog();
 void log(int level, int category, const char *text);
 // A tool may watch every line as it is logged; the game sets no watcher.

@@ -9,6 +9,7 @@
 #include <allegro.h>
 
 #include <cstdint>
+#include <string>
 
 #include "base/dialog.h"
 #include "base/filedialog.h"
@@ -26,11 +27,19 @@ extern int blkclr;
 void SetScreenColours();
 
 // starting and stopping
-// Starts the library, opens the 352 by 352 16-bit window titled "Quillbay"
-// with keyboard, timer and mouse, and sets plain 8-bit text drawn on a
+// How the window shows the view: enlarged `scale` times (0: the largest
+// whole number that fits the desktop), or filling the screen.
+struct windowoptions {
+    int scale = 0;
+    bool fullscreen = false;
+};
+constexpr int SCALEMAX = 6;
+// Starts the library, opens the window titled "Quillbay" with keyboard,
+// timer, mouse and gamepads, and sets plain 8-bit text drawn on a
 // transparent background and file names passed on byte for byte; 0 on
-// success.
-int PlatformStart();
+// success. The game draws in 16-bit colour at the view's size whatever the
+// window's size.
+int PlatformStart(const windowoptions &options = windowoptions());
 // Shuts the library down again; the counterpart of PlatformStart.
 void PlatformStop();
 void *GetGameWindow();
@@ -42,10 +51,18 @@ int InitCommonControlsEx(int size, int classes);
 void ShowMessageBox(const char *text, const char *title);
 // The library's two-line alert box with one button.
 void ShowAlert(const char *line1, const char *line2, const char *button);
+// A notice over the picture that needs no key and goes by itself after a
+// few seconds; it is never part of a screenshot.
+void ShowPassingNotice(const std::string &text);
 // The quit request: recorded; nothing in the game loop depends on it.
 void PostQuitMessage(int code);
-// Set once the window's close button has been pressed.
+// Set once the window's close button has been pressed and the check (if
+// any) agreed.
 int CloseRequested();
+// What the close button asks first: the platform calls `check` on the
+// game's own thread as soon as the button is pressed, during any wait,
+// frame or dialog; true lets the window close.
+void SetCloseCheck(bool (*check)());
 
 // dialogs
 // Runs the described dialog modally with `proc` (which gets `param` in the
@@ -56,15 +73,29 @@ intptr_t DialogBoxParamA(const dlgtemplate &dialogtemplate, DLGPROC proc, intptr
 int FileDialog(const filedialogsettings &settings, char *out, int outsize);
 
 // input
-// True while the key (one of the library's KEY_ codes) is held.
+// True while the key (one of the library's KEY_ codes) is held; a press
+// too short for the game to have seen it held counts once.
 bool KeyDown(int k);
+// A gamepad's state: each stick's axes (-128 to 127), whether the stick
+// rested in the middle when the pad was first read, and the buttons held.
+constexpr int PADSTICKS = 5, PADBUTTONS = 32;
+struct gamepadstate {
+    struct stick {
+        int x = 0, y = 0;
+        bool rests = false;
+    } sticks[PADSTICKS];
+    unsigned buttons = 0;  // bit b: button b held
+};
+// The state of gamepad `pad` (from 0); false when there is no such pad.
+bool ReadGamepad(int pad, gamepadstate &state);
 
 // time and frames
 int LocalHour();
-// Called once in every iteration of every wait for a key.
+// Called once in every iteration of every wait for a key: returns once
+// something may have changed (a key, a gamepad, the close button).
 void WaitTick();
 // Copies the top-left SHOWNWIDTH by SHOWNHEIGHT of `bmp` to the screen and
-// paces shown frames.
-void ShowBuffer(BITMAP *bmp);
+// paces shown frames; false when the frame is the one shown already.
+bool ShowBuffer(BITMAP *bmp);
 // Clears what the window shows to black.
 void ClearScreen();

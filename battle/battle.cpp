@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "base/input.h"
 #include "base/log.h"
 #include "base/platform.h"
 #include "fileload/fileload.h"
@@ -171,8 +172,8 @@ void DrawBattle() {
 }
 
 void WaitForSpace() {
-    while (!KeyDown(KEY_SPACE) && !CloseRequested()) WaitTick();
-    while (KeyDown(KEY_SPACE) && !CloseRequested()) WaitTick();
+    while (!ActionDown(ACTION_CONFIRM) && !CloseRequested()) WaitTick();
+    while (ActionDown(ACTION_CONFIRM) && !CloseRequested()) WaitTick();
 }
 
 void BattleMessage(const std::string &text) {

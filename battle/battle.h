@@ -95,10 +95,11 @@ void BattleText(int x, int y, const std::string &text);
 // The same at the message position, `line` lines down.
 void MessageLine(int line, const std::string &text);
 // The message step: the screen without menu, the text at the message
-// place, shown, then a wait for Space to go down and up again (a close
-// request ends the wait).
+// place, shown, then a wait for the confirm action (Space, Enter) to go
+// down and up again (a close request ends the wait).
 void BattleMessage(const std::string &text);
-// Waits for Space to go down and up again, or for a close request.
+// Waits for the confirm action to go down and up again, or for a close
+// request.
 void WaitForSpace();
 // Test hook: while set, every text BattleText writes is appended to it
 // with the place it is written at.

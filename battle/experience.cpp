@@ -2,6 +2,7 @@
 // stat tables and new moves, and the evolution check at the battle's end.
 #include <algorithm>
 
+#include "base/input.h"
 #include "base/log.h"
 #include "base/platform.h"
 #include "battle/battle.h"
@@ -19,7 +20,7 @@ static void AddStatExp(int32_t &statexp, int gain) {
 
 static const char *MoveName(int move) { return move >= 0 && move < MOVECOUNT ? MoveData[move].name : "?"; }
 
-// The old value, the gain and the new value of each stat, until Space.
+// The old value, the gain and the new value of each stat, until confirmed.
 static void ShowStatTable(const int before[6], const ownedvorl &vorlet) {
     static const char *const formats[6] = {
         "HP           : %u   +%u   %u", "Attack       : %u   +%u   %u", "Defense      : %u   +%u   %u",
@@ -33,10 +34,12 @@ static void ShowStatTable(const int before[6], const ownedvorl &vorlet) {
     WaitForSpace();
 }
 
-static bool AnyAnswerKeyDown() {
-    for (int k : {KEY_1, KEY_2, KEY_3, KEY_4, KEY_5})
-        if (KeyDown(k)) return true;
-    return false;
+// Which of the answer keys 1 to 5 are down, each looked at once; true when
+// any is.
+static bool LookAtAnswerKeys(bool down[5]) {
+    bool any = false;
+    for (int k = 0; k < 5; k++) any = (down[k] = MenuKeyDown(k + 1)) || any;
+    return any;
 }
 
 // A fifth move: every answer key held acts, in the order 1 to 5, without
@@ -50,18 +53,18 @@ static void ReplacePrompt(ownedvorl &vorlet, int move) {
         BattleText(MESSAGEX, MENUY + LINEHEIGHT * k, Format("%d. %s", k + 1, MoveName(vorlet.moves[k].move)));
     BattleText(MESSAGEX, MENUY + LINEHEIGHT * MOVESLOTS, "5. Cancel");
     ShowBuffer(battlebackbuffer);
-    while (!AnyAnswerKeyDown() && !CloseRequested()) WaitTick();
+    bool down[5] = {};
+    while (!LookAtAnswerKeys(down) && !CloseRequested()) WaitTick();
 
-    static const int slotkeys[MOVESLOTS] = {KEY_1, KEY_2, KEY_3, KEY_4};
     for (int k = 0; k < MOVESLOTS; k++) {
-        if (!KeyDown(slotkeys[k])) continue;
+        if (!down[k]) continue;
         DrawBattleNoText();
         MessageLine(0, Format("%s forgot %s and", name, MoveName(vorlet.moves[k].move)));
         vorlet.moves[k] = {move, MoveData[move].pp, MoveData[move].pp};
         MessageLine(1, Format("%s learned %s!", name, newmove));
         ShowBuffer(battlebackbuffer);
     }
-    if (KeyDown(KEY_5)) {
+    if (down[4]) {
         DrawBattleNoText();
         MessageLine(0, Format("%s stopped learning %s", name, newmove));
         ShowBuffer(battlebackbuffer);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "base/log.h"
 #include "base/numbers.h"
@@ -18,6 +19,10 @@ PALETTE maptilespal;
 BITMAP *backbuffer = nullptr;
 
 namespace {
+
+// Counts the tile strips and view surfaces made, for the drawing's memory
+// of what it drew (below).
+long long mapgeneration = 0;
 
 // ---- reading ----
 
@@ -200,6 +205,7 @@ int LoadTileStrip(const std::string &dir) {
     currentmaptilesbmp = nullptr;
     std::string path = JoinPath(dir, CurrMap.tiles);
     currentmaptilesbmp = LoadPicture(path, maptilespal);
+    mapgeneration++;
     if (!currentmaptilesbmp) {
         log(LOG_MAJOR, LOGCAT_PROJECT, "Unable to load map bitmap!");
         return -1;
@@ -240,19 +246,49 @@ void BlockSpan(int first, int count, int size, int pxl, int view, int limit, lon
 
 // Cells outside the grid, and block numbers whose picture is not wholly in
 // the strip, are plain black rather than a read past the grid or the strip.
-void DrawBlock(long long k, long long r, int bw, int bh) {
+void DrawBlock(BITMAP *target, long long k, long long r, int bw, int bh) {
     int dx = (int)(k * bw - mapxpxl);
     int dy = (int)(r * bh - mapypxl);
     BITMAP *strip = currentmaptilesbmp;
     if (k >= 0 && k < MAPARRAYMAX && r >= 0 && r < MAPARRAYMAX && strip) {
         long long b = CurrMapArray[r][k].block;
         if (b >= 0 && (b + 1) * bw <= strip->w && bh <= strip->h) {
-            blit(strip, backbuffer, (int)(b * bw), 0, dx, dy, bw, bh);
+            blit(strip, target, (int)(b * bw), 0, dx, dy, bw, bh);
             return;
         }
     }
     long long right = (long long)dx + bw - 1, bottom = (long long)dy + bh - 1;
-    rectfill(backbuffer, dx, dy, To32(right), To32(bottom), makecol(0, 0, 0));
+    rectfill(target, dx, dy, To32(right), To32(bottom), makecol(0, 0, 0));
+}
+
+// The map as last drawn, without the sprite, and all it was drawn from:
+// while the camera stands still (nearly every frame) the view is copied
+// from it instead of drawn again block by block. A new tile strip or view
+// surface starts a new generation.
+BITMAP *drawnmap = nullptr;
+struct drawnview {
+    long long generation = -1;
+    const BITMAP *strip = nullptr;
+    int stripw = 0, striph = 0, bw = 0, bh = 0, xpxl = 0, ypxl = 0;
+    long long kfrom = 0, kto = -1, rfrom = 0, rto = -1;
+    std::vector<int32_t> cells;  // the blocks of the drawn cells inside the grid
+    bool operator==(const drawnview &o) const {
+        return generation == o.generation && strip == o.strip && stripw == o.stripw && striph == o.striph &&
+               bw == o.bw && bh == o.bh && xpxl == o.xpxl && ypxl == o.ypxl && kfrom == o.kfrom && kto == o.kto &&
+               rfrom == o.rfrom && rto == o.rto && cells == o.cells;
+    }
+} drawn;
+
+drawnview ViewToDraw(int bw, int bh, long long kfrom, long long kto, long long rfrom, long long rto) {
+    drawnview v;
+    v.generation = mapgeneration, v.strip = currentmaptilesbmp;
+    v.stripw = v.strip ? v.strip->w : 0, v.striph = v.strip ? v.strip->h : 0;
+    v.bw = bw, v.bh = bh, v.xpxl = mapxpxl, v.ypxl = mapypxl;
+    v.kfrom = kfrom, v.kto = kto, v.rfrom = rfrom, v.rto = rto;
+    for (long long r = std::max(rfrom, 0LL); r <= std::min(rto, MAPARRAYMAX - 1LL); r++)
+        for (long long k = std::max(kfrom, 0LL); k <= std::min(kto, MAPARRAYMAX - 1LL); k++)
+            v.cells.push_back(CurrMapArray[r][k].block);
+    return v;
 }
 
 }  // namespace
@@ -271,6 +307,7 @@ int LoadMapFile() {
 void CreateMapBuffer() {
     if (backbuffer) destroy_bitmap(backbuffer);
     backbuffer = create_bitmap(SURFACESIZE, SURFACESIZE);
+    mapgeneration++;
     ClearScreen();
     if (backbuffer) clear_to_color(backbuffer, 0);
 }
@@ -283,8 +320,25 @@ int DrawMap(int x, int y) {
         long long kfrom, kto, rfrom, rto;
         BlockSpan(mapxtile, ViewColumns(), bw, mapxpxl, CurrProj.windowx, backbuffer->w, kfrom, kto);
         BlockSpan(mapytile, ViewRows(), bh, mapypxl, CurrProj.windowy, backbuffer->h, rfrom, rto);
-        for (long long k = kfrom; k <= kto; k++)
-            for (long long r = rfrom; r <= rto; r++) DrawBlock(k, r, bw, bh);
+        if (!drawnmap || drawnmap->w != backbuffer->w || drawnmap->h != backbuffer->h) {
+            if (drawnmap) destroy_bitmap(drawnmap);
+            drawnmap = create_bitmap(backbuffer->w, backbuffer->h);
+            drawn = drawnview();
+        }
+        drawnview wanted = ViewToDraw(bw, bh, kfrom, kto, rfrom, rto);
+        BITMAP *target = drawnmap ? drawnmap : backbuffer;
+        if (!drawnmap || !(wanted == drawn)) {
+            for (long long k = kfrom; k <= kto; k++)
+                for (long long r = rfrom; r <= rto; r++) DrawBlock(target, k, r, bw, bh);
+            drawn = wanted;
+        }
+        // Only the blocks' own rectangle: the rest of the surface is left
+        // as it was.
+        const long long left = std::max(kfrom * bw - mapxpxl, 0LL), top = std::max(rfrom * bh - mapypxl, 0LL);
+        const long long right = std::min((kto + 1) * bw - mapxpxl, (long long)backbuffer->w);
+        const long long bottom = std::min((rto + 1) * bh - mapypxl, (long long)backbuffer->h);
+        if (drawnmap && right > left && bottom > top)
+            blit(drawnmap, backbuffer, (int)left, (int)top, (int)left, (int)top, (int)(right - left), (int)(bottom - top));
     }
     if (playerspritesbmp)
         masked_blit(playerspritesbmp, backbuffer, SPRITEFRAMESIZE * playerspriteanim + 1, 0, x, y, SPRITEFRAMESIZE,

@@ -538,6 +538,9 @@ int WriteSaveFile(const std::string &path, const savedgame &game) {
     return SAVE_UNWRITTEN;
 }
 
+static std::string lastsavepath;
+const std::string &LastSavePath() { return lastsavepath; }
+
 int SaveSaveFile() {
     char filename[250];
     int chosen = FileDialog(SaveDialogSettings, filename, sizeof filename);
@@ -545,6 +548,7 @@ int SaveSaveFile() {
     logfmt(LOG_INFO, LOGCAT_PROGRAM, "Saving Save file %s", filename);
     if (WriteSaveFile(filename, CaptureGame()) != 0) return SAVE_UNWRITTEN;
     log(LOG_INFO, LOGCAT_PROGRAM, "Game Saved");
+    lastsavepath = filename;
     return SAVE_DONE;
 }
 

@@ -60,6 +60,8 @@ int WriteSaveFile(const std::string &path, const savedgame &game);
 // Asks for a file name and saves the game: SAVE_DONE, SAVE_NOFILE or
 // SAVE_UNWRITTEN; "Game Saved" only after the save held.
 int SaveSaveFile();
+// The path the last save that was done wrote.
+const std::string &LastSavePath();
 
 // loading
 // Reads the whole file and checks every value the game would use before

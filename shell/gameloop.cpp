@@ -1,4 +1,8 @@
-// The game loop: one pass reads the keys, acts by game state and shows a frame.
+// The game loop: one pass reads the player's actions, acts by game state
+// and shows a frame; a pass that changed nothing sleeps until the player
+// does something.
+#include "base/filedialog.h"
+#include "base/input.h"
 #include "base/log.h"
 #include "base/platform.h"
 #include "battle/battle.h"
@@ -6,31 +10,44 @@
 #include "savefile/savefile.h"
 #include "shell/main.h"
 
-// The first held arrow, in the order up, down, left, right; 0 for none.
+int unsavedprogress = 0;
+
+bool ConfirmQuit() {
+    return !unsavedprogress || AskYesNo("Quillbay", "Quit without saving?") == IDYES;
+}
+
+// The first held direction, in the order up, down, left, right; 0 for none.
 static int HeldDirection() {
-    if (KeyDown(KEY_UP)) return DIR_UP;
-    if (KeyDown(KEY_DOWN)) return DIR_DOWN;
-    if (KeyDown(KEY_LEFT)) return DIR_LEFT;
-    if (KeyDown(KEY_RIGHT)) return DIR_RIGHT;
+    if (ActionDown(ACTION_UP)) return DIR_UP;
+    if (ActionDown(ACTION_DOWN)) return DIR_DOWN;
+    if (ActionDown(ACTION_LEFT)) return DIR_LEFT;
+    if (ActionDown(ACTION_RIGHT)) return DIR_RIGHT;
     return 0;
 }
 
-static void OverworldPass() {
+// True when the pass changed anything.
+static bool OverworldPass() {
     // F5 saves, once the key is up again; then the pass goes on as before.
-    if (KeyDown(KEY_F5)) {
-        while (KeyDown(KEY_F5) && !CloseRequested()) WaitTick();
-        SaveSaveFile();
+    const bool saving = ActionDown(ACTION_SAVE);
+    if (saving) {
+        while (ActionDown(ACTION_SAVE) && !CloseRequested()) WaitTick();
+        if (SaveSaveFile() == SAVE_DONE) {
+            unsavedprogress = 0;
+            ShowPassingNotice("Game saved as " + LastSavePath());
+        }
     }
     int dir = HeldDirection();
+    bool stepped = false;
     if (dir) {
         playerspriteanim = FRAME_STAND + dir - 1;
-        move_player(dir);
+        stepped = move_player(dir) == 0;
+        if (stepped) unsavedprogress = 1;
     }
     PlaceCamera(playertilex, playertiley);
     PlaceSprite();
-    if (currentgamestate != GAMESTATE_OVERWORLD) return;  // the step started a battle
+    if (currentgamestate != GAMESTATE_OVERWORLD) return true;  // the step started a battle
     DrawMap(plx, ply);
-    ShowBuffer(backbuffer);
+    return ShowBuffer(backbuffer) || stepped || saving;
 }
 
 static bool SlotUsable(const ownedvorl &vorlet, int slot) {
@@ -46,42 +63,50 @@ static void ChooseSlot(int slot) {
 static bool InBattle() { return currentgamestate == GAMESTATE_BATTLE; }
 
 // Once running or a turn has ended the battle, keys still held in this pass
-// start nothing more of it.
-static void BattlePass() {
+// start nothing more of it. True when the pass changed anything.
+static bool BattlePass() {
     const ownedvorl &active = PlayerVorlet();
+    const int page = battleinfo.menupage;
+    bool acted = false;
     if (battleinfo.menupage == 0) {
-        if (KeyDown(KEY_1)) {
-            while (KeyDown(KEY_1) && !CloseRequested()) WaitTick();
+        if (MenuKeyDown(1)) {
+            while (MenuKeyDown(1) && !CloseRequested()) WaitTick();
             battleinfo.menupage = 1;
             bool anyusable = false;
             for (int slot = 0; slot < MOVESLOTS; slot++) anyusable = anyusable || SlotUsable(active, slot);
-            if (!anyusable) ChooseSlot(4);
+            if (!anyusable) ChooseSlot(4), acted = true;
         }
-        if (KeyDown(KEY_4) && InBattle()) RunFromBattle(1);
+        if (MenuKeyDown(4) && InBattle()) RunFromBattle(1), acted = true;
     }
     if (battleinfo.menupage == 1) {
-        static const int movekeys[MOVESLOTS] = {KEY_1, KEY_2, KEY_3, KEY_4};
         for (int slot = 0; slot < MOVESLOTS; slot++)
-            if (KeyDown(movekeys[slot]) && SlotUsable(active, slot) && InBattle()) ChooseSlot(slot);
-        if (KeyDown(KEY_5)) battleinfo.menupage = 0;
+            if (MenuKeyDown(slot + 1) && SlotUsable(active, slot) && InBattle()) ChooseSlot(slot), acted = true;
+        if (MenuKeyDown(5)) battleinfo.menupage = 0;
     }
-    if (!InBattle()) return;
+    if (!InBattle()) return true;
     DrawBattle();
-    ShowBuffer(battlebackbuffer);
+    return ShowBuffer(battlebackbuffer) || acted || page != battleinfo.menupage;
 }
 
 void GameLoop() {
     if (!gamerunning) return;
+    bool changed;
     if (currentgamestate == GAMESTATE_OVERWORLD) {
-        OverworldPass();
+        changed = OverworldPass();
     } else if (currentgamestate == GAMESTATE_BATTLE) {
-        BattlePass();
+        changed = BattlePass();
     } else {
         log(LOG_MAJOR, LOGCAT_PROGRAM, "Program is in an invalid game state");
         // Escape is not read here, but the window can still be closed.
         if (CloseRequested()) quitgamenow = 1;
         return;
     }
-    // The window's close button ends the game like Escape.
-    if (KeyDown(KEY_ESC) || CloseRequested()) quitgamenow = 1;
+    // Escape leaves the game, after a question when there is progress to
+    // lose; the window's close button asks the same (through the platform).
+    if (KeyDown(KEY_ESC)) {
+        if (ConfirmQuit()) quitgamenow = 1;
+        changed = true;
+    }
+    if (CloseRequested()) quitgamenow = 1;
+    if (!changed && !quitgamenow) WaitTick();
 }

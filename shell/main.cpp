@@ -1,6 +1,8 @@
 // Start-up and shutdown.
 #include "shell/main.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -8,6 +10,7 @@
 #include <sstream>
 #include <string>
 
+#include "base/input.h"
 #include "base/log.h"
 #include "base/platform.h"
 #include "battle/battle.h"
@@ -35,45 +38,95 @@ void Exit() {
     PlatformStop();
 }
 
-// The command line: --seed N plays the game of that seed again, draw for
-// draw; --no-debug-boxes writes debug lines without their boxes. Returns
-// false after a message for anything else.
-static bool ReadOptions(const char *cmdline, bool &seeded, unsigned &seed) {
+namespace {
+
+const char *const usage =
+    "Usage: quillbay [OPTION]...\n"
+    "Plays the projects gameindex.txt lists, in the current directory.\n"
+    "\n"
+    "  --scale N         the window is the view enlarged N times, 1 to 6 (by default\n"
+    "                    the largest that fits the desktop)\n"
+    "  --fullscreen      start in full screen (F11 or Alt+Enter switches)\n"
+    "  --seed N          play the game of this seed again, draw for draw (0 to 4294967295)\n"
+    "  --no-debug-boxes  write debug lines to the log only, without their notices\n"
+    "  --debug-boxes     show a notice for each debug line (the default)\n"
+    "  --write-config    write the commented default controls file, then exit\n"
+    "  --help            show this help, then exit\n"
+    "  --version         show the version, then exit\n";
+
+struct options {
+    bool seeded = false;
+    unsigned seed = 0;
+    windowoptions window;
+};
+constexpr int GO_ON = -1;
+
+// The number after an option, from `lowest` to `highest`; false after a
+// message that names the option.
+bool OptionNumber(std::istringstream &words, const std::string &option, unsigned long long lowest,
+                  unsigned long long highest, unsigned long long &value) {
+    std::string word;
+    char *end = nullptr;
+    const bool given = static_cast<bool>(words >> word);
+    if (given) value = strtoull(word.c_str(), &end, 10);
+    if (given && *end == '\0' && isdigit((unsigned char)word[0]) && value >= lowest && value <= highest) return true;
+    fprintf(stderr, "Quillbay: %s needs a number from %llu to %llu%s%s\n", option.c_str(), lowest, highest,
+            given ? ", not " : "", given ? word.c_str() : "");
+    return false;
+}
+
+// GO_ON, or the status to end with at once (after the help, the version, a
+// written controls file or a message for a bad option).
+int ReadOptions(const char *cmdline, options &o) {
     std::istringstream words(cmdline ? cmdline : "");
     std::string word;
     while (words >> word) {
-        if (word == "--no-debug-boxes") {
-            showdebugboxes = 0;
-        } else if (word == "--seed" && words >> word) {
-            char *end = nullptr;
-            unsigned long long value = strtoull(word.c_str(), &end, 10);
-            if (*end != '\0' || word[0] == '-' || value > 0xFFFFFFFFull) {
-                fprintf(stderr, "Quillbay: --seed needs a number from 0 to 4294967295, not %s\n", word.c_str());
-                return false;
-            }
-            seeded = true;
-            seed = (unsigned)value;
+        unsigned long long value = 0;
+        if (word == "--help") {
+            fputs(usage, stdout);
+            return 0;
+        } else if (word == "--version") {
+            printf("Quillbay %s\n", QB_VERSION);
+            return 0;
+        } else if (word == "--write-config") {
+            std::string why;
+            std::string path = WriteDefaultControls(why);
+            if (path.empty()) fprintf(stderr, "Quillbay: no controls file was written: %s\n", why.c_str());
+            else printf("Wrote the default controls to %s\n", path.c_str());
+            return path.empty() ? 1 : 0;
+        } else if (word == "--no-debug-boxes" || word == "--debug-boxes") {
+            showdebugboxes = word == "--debug-boxes";
+        } else if (word == "--fullscreen") {
+            o.window.fullscreen = true;
+        } else if (word == "--scale") {
+            if (!OptionNumber(words, word, 1, SCALEMAX, value)) return 2;
+            o.window.scale = (int)value;
+        } else if (word == "--seed") {
+            if (!OptionNumber(words, word, 0, 0xFFFFFFFFull, value)) return 2;
+            o.seeded = true, o.seed = (unsigned)value;
         } else {
-            fprintf(stderr, "Quillbay: unknown option %s (known: --seed N, --no-debug-boxes)\n", word.c_str());
-            return false;
+            fprintf(stderr, "Quillbay: unknown option %s\n%s", word.c_str(), usage);
+            return 2;
         }
     }
-    return true;
+    return GO_ON;
 }
+
+}  // namespace
 
 int WinMain(HINSTANCE instance, HINSTANCE, char *cmdline, int) {
     hInst = instance;
     gamerunning = 0;
-    bool seeded = false;
-    unsigned seed = 0;
-    if (!ReadOptions(cmdline, seeded, seed)) return 2;
+    options o;
+    const int status = ReadOptions(cmdline, o);
+    if (status != GO_ON) return status;
 
-    // The library, the 16-bit window with keyboard, timer and mouse, plain
+    // The library, the window with keyboard, timer, mouse and gamepads, plain
     // 8-bit text and the title.
-    if (PlatformStart() != 0) {
+    if (PlatformStart(o.window) != 0) {
         const char *reason = allegro_error[0] ? allegro_error : "no graphics driver could open a window";
-        fprintf(stderr, "Quillbay: unable to open a %d by %d window in 16-bit colour: %s\n", WINDOWSIZE, WINDOWSIZE,
-                reason);
+        const int size = WINDOWSIZE * std::max(o.window.scale, 1);
+        fprintf(stderr, "Quillbay: unable to open a %d by %d window: %s\n", size, size, reason);
         SetUpLog();
         logfmt(LOG_BREAKING, LOGCAT_PROGRAM, "Unable to open the game window: %s", reason);
         Exit();
@@ -81,7 +134,7 @@ int WinMain(HINSTANCE instance, HINSTANCE, char *cmdline, int) {
     }
     hwnd = GetGameWindow();
     quitgamenow = 0;
-    if (!seeded) seed = (unsigned)time(nullptr);
+    const unsigned seed = o.seeded ? o.seed : (unsigned)time(nullptr);
     SeedRandom(seed);
     SetScreenColours();
     WildEncounter = StartWildBattle;
@@ -93,6 +146,8 @@ int WinMain(HINSTANCE instance, HINSTANCE, char *cmdline, int) {
     }
     SetUpLog();
     logfmt(LOG_INFO, LOGCAT_PROGRAM, "Random seed %u", seed);
+    LoadControls();
+    SetCloseCheck(ConfirmQuit);
     GetProject();
 
     // A set-up error leaves no game and no quit; stop instead of spinning.

@@ -45,3 +45,8 @@ int LoadSaveFile();
 
 // the game loop
 void GameLoop();
+// 1 once a step was made since the game was set up, loaded or saved.
+extern int unsavedprogress;
+// Before the game ends by Escape or the close button: true at once with
+// nothing unsaved, otherwise the player's answer to "Quit without saving?".
+bool ConfirmQuit();

@@ -36,6 +36,7 @@ void GetProject() {
         quitgamenow = 1;
         return;
     }
+    unsavedprogress = 0;
     if (chosen == -2) {
         gamerunning = 1;
         currentgamestate = GAMESTATE_OVERWORLD;

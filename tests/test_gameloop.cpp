@@ -1,5 +1,6 @@
 // One pass of the game loop: key order and drawing before quitting on the
-// overworld, the battle menus' dispatch, and F5's save.
+// overworld, sleeping when nothing changed, the battle menus' dispatch, F5's
+// save, and the question before progress is lost.
 #include <filesystem>
 
 #include "tests/harness/testsupport.h"
@@ -13,16 +14,23 @@ protected:
         CopySampleGame();
         SetUpNewGame();  // Quill Bay: the start (22, 19) has a fence above it
         ASSERT_EQ(gamerunning, 1);
+        unsavedprogress = 0;
+        SetCloseCheck(ConfirmQuit);
     }
     void TearDown() override {
+        SetCloseCheck(nullptr);
         battletranscript = nullptr;
         currentgamestate = GAMESTATE_OVERWORLD;
         QbTest::TearDown();
     }
-    // One pass with these keys held and this script for the waits in it.
-    void Pass(const std::vector<int> &keys, const std::vector<keystep> &script = {}) {
+    // One pass with these keys held, this script for the waits in it,
+    // these answers to its dialogs, and the close button pressed when `close`.
+    void Pass(const std::vector<int> &keys, const std::vector<keystep> &script = {},
+              const std::vector<headless::dlgaction> &answers = {}, bool close = false) {
         headless::Reset();
         headless::ScriptKeys(script);
+        headless::ScriptDialog(answers);
+        headless::closepressed = close;
         for (int k : keys) headless::SetKey(k, true);
         GameLoop();
     }
@@ -44,23 +52,51 @@ protected:
 };
 
 // The first held arrow in the order up, down, left, right is the one taken,
-// even when blocked; the pass draws its frame before Escape or the close
-// button quits.
-TEST_F(GameLoopTest, TheFirstHeldArrowWinsAndQuittingComesAfterTheFrame) {
-    const std::pair<std::vector<int>, std::pair<int, int>> passes[] = {{{KEY_UP, KEY_RIGHT}, {22, 19}},
-        {{KEY_RIGHT, KEY_LEFT, KEY_DOWN}, {22, 20}}, {{KEY_RIGHT, KEY_LEFT}, {21, 20}}, {{KEY_RIGHT}, {22, 20}}};
-    for (const auto &[keys, at] : passes) {
+// even when blocked; a pass that changes nothing sleeps until the player
+// does something. The pass draws its frame before Escape quits.
+TEST_F(GameLoopTest, TheFirstHeldArrowWinsAndAPassThatChangesNothingSleeps) {
+    const std::tuple<std::vector<int>, std::pair<int, int>, long> passes[] = {{{KEY_UP, KEY_RIGHT}, {22, 19}, 0},
+        {{KEY_UP}, {22, 19}, 1}, {{KEY_RIGHT, KEY_LEFT, KEY_DOWN}, {22, 20}, 0}, {{KEY_RIGHT, KEY_LEFT}, {21, 20}, 0},
+        {{KEY_RIGHT}, {22, 20}, 0}, {{}, {22, 20}, 1}};
+    for (const auto &[keys, at, waits] : passes) {
         Pass(keys);
-        EXPECT_EQ(std::make_pair(playertilex, playertiley), at) << keys[0];
+        EXPECT_EQ(std::make_pair(playertilex, playertiley), at) << keys.size();
+        EXPECT_EQ(headless::ticks, waits) << keys.size();
     }
     clear_bitmap(screen);
-    Pass({KEY_ESC, KEY_LEFT});
+    Pass({KEY_ESC, KEY_LEFT}, {}, {{headless::dlgaction::Press, IDYES}});
     EXPECT_EQ(std::make_tuple(quitgamenow, playertilex, headless::frames), std::make_tuple(1, 21, 16L + 1))
         << "a frame for each pixel of the step, then the pass's";
     EXPECT_EQ(getpixel(screen, 100, 100), getpixel(backbuffer, 100, 100));
-    quitgamenow = 0, headless::closerequested = 1;
-    GameLoop();
-    EXPECT_EQ(quitgamenow, 1) << "the window's close button ends the game like Escape";
+}
+
+// Escape, and the close button in any wait, end the game at once with
+// nothing unsaved; after a step they ask first, and No plays on.
+TEST_F(GameLoopTest, EscapeAndTheCloseButtonAskBeforeProgressIsLost) {
+    using headless::dlgaction;
+    Pass({KEY_ESC});
+    EXPECT_TRUE(quitgamenow == 1 && headless::dialogsshown == 0);
+    quitgamenow = 0;
+    Pass({KEY_DOWN});
+    EXPECT_EQ(unsavedprogress, 1);
+    for (int answer : {IDNO, IDYES}) {
+        Pass({KEY_ESC}, {}, {{dlgaction::Press, answer}});
+        EXPECT_EQ(quitgamenow, answer == IDYES);
+    }
+    EXPECT_EQ(std::string(GetDlgItemTextPtr(&headless::lastdialog, IDC_PROMPTTEXT)), "Quit without saving?");
+    // The close button pressed as a battle message shows asks at once:
+    // after No the message waits on for (keypad) Enter, after Yes nothing
+    // waits.
+    for (int answer : {IDNO, IDYES}) {
+        EnterBattleMenu(0);
+        quitgamenow = 0;
+        Pass({KEY_4}, {{{}, 2}, {{KEY_ENTER_PAD}, 1}}, {{dlgaction::Press, answer}}, true);
+        EXPECT_EQ(headless::dialogsshown, 1);
+        EXPECT_EQ(headless::ticks, answer == IDNO ? 4 : 0);
+        EXPECT_EQ(quitgamenow, answer == IDYES);
+    }
+    ASSERT_EQ(texts.size(), 2u);
+    for (const writtentext &t : texts) EXPECT_EQ(t.text, "Tobrin ran away!");
 }
 
 // The battle menus' keys (turns themselves: test_battle): key 1 waits for
@@ -85,9 +121,12 @@ TEST_F(GameLoopTest, FFiveSavesFromTheOverworldOnlyAndKeysHeldAfterABattleStartN
     headless::ScriptFileDialog({headless::fileanswer{1, "quick.qbs"}});
     headless::SetKey(KEY_F5, true);
     headless::ScriptKeys({keystep{{KEY_F5}, 2}});
+    unsavedprogress = 1;
     GameLoop();
     EXPECT_TRUE(std::filesystem::exists("quick.qbs"));
     EXPECT_EQ(std::make_pair(headless::ticks, headless::frames), std::make_pair(3L, 1L)) << "the save waits for F5 to come up";
+    EXPECT_EQ(headless::notices, std::vector<std::string>{"Game saved as quick.qbs"});
+    EXPECT_EQ(unsavedprogress, 0);
     EnterBattleMenu(0);
     Pass({KEY_F5});  // in a battle F5 opens no dialog: an unscripted one would throw
     // Key 1 is let go while key 4 stays down through the running message.

@@ -58,7 +58,7 @@ TEST_F(QbTest, NamesOutsideTheGameLinksAndSpecialFilesAreRefused) {
     EXPECT_EQ(ProjectFileError("out.txt"), "Breaking Project error: The project file out.txt cannot be checked against "
                                            "the game's directory (File name too long) and is not read!");
     EXPECT_EQ(ProjectFileError("p.txt"), "Breaking Project error: Missing BEGIN PROJECT in project file");
-    for (const char *file : {"p.txt", "out.txt", logfile}) std::remove(file);
+    for (const char *file : {"p.txt", "out.txt", logfile, oldlogfile}) std::remove(file);
     for (int i = 0; i < 25; i++) ASSERT_TRUE(chdir("..") == 0 && rmdir(deep.c_str()) == 0);
 }
 

@@ -1,6 +1,9 @@
 // The game log: line formats by level and category, notices, the quit
 // request, long texts and a fresh file per run. (A log that cannot be
 // written: test_hostile.)
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "tests/harness/testsupport.h"
 
 using LogTest = QbTest;
@@ -32,4 +35,17 @@ TEST_F(LogTest, EachLevelHasItsLineItsNoticeAndOnlyBreakingAsksToQuit) {
     std::string text(5000, 'x');
     logfmt(LOG_INFO, LOGCAT_PROJECT, "%s|%d", text.c_str(), 42);
     EXPECT_EQ(LogLinesAfterBanner().back(), "Project: " + text + "|42") << "long texts are written whole";
+}
+
+// A new run keeps the last run's log as qblog.old.txt; a link in the log's
+// place is neither followed nor moved.
+TEST_F(LogTest, ANewRunKeepsTheLastRunsLogAndLeavesALinkAlone) {
+    log(LOG_INFO, LOGCAT_PROGRAM, "first run");
+    SetUpLog();
+    EXPECT_EQ(ReadFileText(oldlogfile).substr(ReadFileText(oldlogfile).find('\n')), "\nProgram: first run\n");
+    ASSERT_EQ(unlink(logfile) | symlink(oldlogfile, logfile), 0);
+    SetUpLog();
+    struct stat info;
+    EXPECT_TRUE(lstat(logfile, &info) == 0 && S_ISLNK(info.st_mode));
+    EXPECT_NE(ReadFileText(oldlogfile).find("first run"), std::string::npos);
 }

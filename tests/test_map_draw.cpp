@@ -47,6 +47,10 @@ TEST_F(DrawMapTest, EachPixelShowsItsBlock) {
         for (size_t i = 1; i < v.size(); i++)
             EXPECT_EQ(getpixel(backbuffer, v[i][0], v[i][1]), Want(v[i][2], v[i][3])) << "view " << &v - views << ", probe " << i;
     }
+    // The same view drawn again shows a block changed in the grid since.
+    CurrMapArray[59][57].block = 3;
+    DrawMap(0, 0);
+    EXPECT_EQ(getpixel(backbuffer, 256, 336), BlockColour(3));
 }
 
 // Frame n is colour n + 1 but for a transparent top-right pixel; the column

@@ -53,10 +53,16 @@ TEST_F(NewGameTest, EachCheckStopsWithItsMessageAndKeepsTheFieldsBeforeIt) {
     }
 }
 
-// (The end-to-end walk checks the new game's log lines in order.)
+// The set-up's lines come in order.
 TEST_F(NewGameTest, ANewGameStartsInsideTheViewAndAMissingSpriteSheetLeavesNone) {
     Replace("STARTX=22\nSTARTY=19\nFACING=3", "STARTX=30\nSTARTY=19\nFACING=4");  // past the view's 22 columns
     SetUpNewGame();
+    const char *const steps[] = {"Project number 0 picked", "Reading file testproject\\project.txt",
+        "Project File read. Attempting to read first map", "Reading map file testproject\\baymap.txt",
+        "Map File Read. Reading Map Array", "Map Array file Read. Preparing windowing", "Window created",
+        "Map file testproject\\baymap.txt read", "Map set up. Preparing to place player", "Setting up player",
+        "Game set up. Exiting GetProject and starting game"};
+    for (size_t i = 0; i < std::size(steps); i++) EXPECT_EQ(LogLinesAfterBanner().at(i), std::string("Program: ") + steps[i]);
     ASSERT_EQ(gamerunning, 1) << LastError();
     EXPECT_EQ(headless::boxes.size(), 0u);
     for (BITMAP *made : {backbuffer, battlebackbuffer, enemyvorlet, ownvorletb}) EXPECT_NE(made, nullptr);

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the game and starts it on the bundled
-# sample projects in game/.
+# sample projects in game/. The game's debug lines go to its log only,
+# without their notices, unless --debug-boxes is given; every other option
+# goes to the game.
 set -eu
 cd "$(dirname "$0")/.."
 bash tools/deps.sh game
@@ -12,4 +14,6 @@ if [ -z "${DISPLAY:-}" ]; then
     exit 1
 fi
 cd game
-exec ../build-play/quillbay "$@"
+quiet=--no-debug-boxes
+for option in "$@"; do [ "$option" = --debug-boxes ] && quiet=""; done
+exec ../build-play/quillbay $quiet "$@"

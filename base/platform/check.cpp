@@ -7,7 +7,7 @@
 
 #include "base/platform.h"
 
-int PlatformStart() {
+int PlatformStart(const windowoptions &) {
     if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0) return -1;
     set_color_depth(16);
     set_uformat(U_ASCII);
@@ -26,11 +26,14 @@ void ShowAlert(const char *line1, const char *line2, const char *) {
 }
 void PostQuitMessage(int) {}
 int CloseRequested() { return 0; }
+void SetCloseCheck(bool (*)()) {}
+void ShowPassingNotice(const std::string &) {}
+bool ReadGamepad(int, gamepadstate &) { return false; }
 intptr_t DialogBoxParamA(const dlgtemplate &, DLGPROC, intptr_t) { return -1; }
 // No file is ever chosen: the checker asks nobody.
 int FileDialog(const filedialogsettings &, char *, int) { return 0; }
 bool KeyDown(int) { return false; }
 int LocalHour() { return 12; }
 void WaitTick() {}
-void ShowBuffer(BITMAP *) {}
+bool ShowBuffer(BITMAP *) { return false; }
 void ClearScreen() {}

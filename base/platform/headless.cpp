@@ -1,6 +1,7 @@
 // The headless platform: no window, a 352 by 352 memory bitmap as the
 // screen, recorded notices and scripted keys, dialogs and file choices. The
 // keys it plays are its own: the library's key array is never written.
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -9,9 +10,15 @@
 
 #include "base/platform/headless.h"
 
+#include "base/input.h"
+
 namespace headless {
 static bool held[KEY_MAX];
 std::vector<box> boxes;
+std::vector<std::string> notices;
+std::vector<gamepadstate> pads;
+int closepressed = 0;
+static bool (*closecheck)() = nullptr;
 std::vector<std::string> alerts;
 std::vector<int> quitrequests;
 int hour = 12;
@@ -43,6 +50,9 @@ void SetKey(int k, bool down) {
 
 void Reset() {
     boxes.clear();
+    notices.clear();
+    pads.clear();
+    closepressed = 0;
     alerts.clear();
     quitrequests.clear();
     hour = 12;
@@ -63,6 +73,7 @@ void Reset() {
     dialogscript.clear();
     filescript.clear();
     ReleaseAllKeys();
+    DefaultBindings();
 }
 
 void ScriptKeys(const std::vector<keystep> &steps) {
@@ -81,7 +92,7 @@ void ScriptFileDialog(const std::vector<fileanswer> &answers) {
 
 using namespace headless;
 
-int PlatformStart() {
+int PlatformStart(const windowoptions &) {
     if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0) return -1;
     set_color_depth(16);
     screen = create_bitmap(WINDOWSIZE, WINDOWSIZE);
@@ -116,6 +127,23 @@ void ShowAlert(const char *line1, const char *line2, const char *button) {
 void PostQuitMessage(int code) { quitrequests.push_back(code); }
 
 int CloseRequested() { return closerequested; }
+
+void SetCloseCheck(bool (*check)()) { closecheck = check; }
+
+// The close button as the real window answers it: the check first.
+static void AnswerClose() {
+    if (!closepressed) return;
+    closepressed = 0;
+    if (!closecheck || closecheck()) closerequested = 1;
+}
+
+void ShowPassingNotice(const std::string &text) { notices.push_back(text); }
+
+bool ReadGamepad(int pad, gamepadstate &state) {
+    if (pad < 0 || pad >= (int)pads.size()) return false;
+    state = pads[(size_t)pad];
+    return true;
+}
 
 intptr_t DialogBoxParamA(const dlgtemplate &dialogtemplate, DLGPROC proc, intptr_t param) {
     dialogsshown++;
@@ -153,6 +181,7 @@ bool KeyDown(int k) { return k > 0 && k < KEY_MAX && headless::held[k]; }
 
 void WaitTick() {
     ticks++;
+    AnswerClose();
     while (!keyscript.empty() && keyscript.front().ticks <= 0) keyscript.pop_front();
     ReleaseAllKeys();
     if (keyscript.empty()) {
@@ -169,8 +198,15 @@ void ClearScreen() {
     if (screen) clear_to_color(screen, 0);
 }
 
-void ShowBuffer(BITMAP *bmp) {
+bool ShowBuffer(BITMAP *bmp) {
     frames++;
+    AnswerClose();
     if (onframe) onframe(bmp);
-    if (bmp && screen) blit(bmp, screen, 0, 0, 0, 0, SHOWNWIDTH, SHOWNHEIGHT);
+    if (!bmp || !screen) return false;
+    bool same = bitmap_color_depth(bmp) == bitmap_color_depth(screen);
+    const int w = std::min({bmp->w, screen->w, SHOWNWIDTH}), h = std::min({bmp->h, screen->h, SHOWNHEIGHT});
+    const size_t bytes = (size_t)w * ((bitmap_color_depth(bmp) + 7) / 8);
+    for (int y = 0; y < h && same; y++) same = memcmp(bmp->line[y], screen->line[y], bytes) == 0;
+    if (!same) blit(bmp, screen, 0, 0, 0, 0, SHOWNWIDTH, SHOWNHEIGHT);
+    return !same;
 }

@@ -42,6 +42,12 @@ struct scriptexhausted : std::runtime_error {
 };
 
 extern std::vector<box> boxes;
+extern std::vector<std::string> notices;  // the passing notices shown
+// The gamepads ReadGamepad reports, in order.
+extern std::vector<gamepadstate> pads;
+// Set by a test to press the close button: the next wait or frame asks the
+// close check, which then sets closerequested.
+extern int closepressed;
 extern std::vector<std::string> alerts;
 extern std::vector<int> quitrequests;
 extern int hour;

@@ -5,7 +5,6 @@
 . "$(dirname "$0")/lib.sh"
 start_display
 
-same() { ! differs "$@"; }
 chooser_open() { near "$(pixel "$1" 200 6)" "40,72,128"; }
 load_older() {  # the chooser's Load Older Game button, then a typed name
     click 265 31
@@ -19,9 +18,11 @@ start_game
 press Down Return Return Down Return Return Return
 wait_log "Program: Game set up. Exiting GetProject and starting game" || fail "no game was set up"
 wait_shot_settles
+shot start
 hold Right 0.8
 hold Down 0.3
 shot walked
+check "walking scrolled the view" differs start walked 352x100+0+0
 tap F5
 shot save-dialog
 check "F5 opens the save dialog" near "$(pixel save-dialog 100 31)" "40,72,128"
@@ -32,10 +33,12 @@ press Return
 check "the game is saved" wait_log "Program: Game Saved"
 check "under the name typed" log_has "Program: Saving Save file mygame.qbs"
 wait_shot_settles
-shot after-save
-check "the game goes on where it was" same walked after-save 352x352+0+0
+shot save-notice
+check "a notice tells of the save" differs walked save-notice 352x40+0+0
+gone() { shot after-save; same walked after-save 352x352+0+0; }
+check "then goes, and the game goes on where it was" wait_until 10 gone
 tap Escape
-check "Escape ends with status 255" [ "$(wait_exit 10)" = "255" ]
+check "with nothing unsaved Escape ends at once, with status 255" [ "$(wait_exit 10)" = "255" ]
 
 # Loading it again from the chooser.
 start_game

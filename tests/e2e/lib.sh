@@ -51,12 +51,12 @@ wait_until() {
     done
 }
 
-# A display of our own: the X server picks a free number itself and tells
-# it once it is ready for clients.
+# start_display [WxH]: a display of our own (640x480 by default): the X
+# server picks a free number itself and tells it once it is ready.
 start_display() {
     local numberfile
     numberfile=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$numberfile" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${1:-640x480}x24" -nolisten tcp 3>"$numberfile" >/dev/null 2>&1 &
     XVFB_PID=$!
     wait_until "$E2E_TIMEOUT" grep -q '^[0-9][0-9]*$' "$numberfile" || fail "Xvfb did not start"
     export DISPLAY=":$(head -n 1 "$numberfile")"
@@ -178,8 +178,27 @@ click() {  # click X Y inside the window
     wait_shot_settles
 }
 
-shot() {  # shot NAME: the window's 352 by 352 pixels as NAME.png
-    import -window root -crop 352x352+0+0 +repage "$E2E_OUT/$1.png"
+# shot NAME: the view as NAME.png, 352 by 352, whatever the window's scale:
+# the enlarged picture in the middle of the window, sampled back down.
+shot() {
+    local x y w h n
+    read -r x y w h < <(xwininfo -id "$WIN" | awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
+        /Width:/ {w = $NF} /Height:/ {h = $NF} END {print x, y, w, h}')
+    n=$(( (w < h ? w : h) / 352 ))
+    [ "$n" -ge 1 ] || n=1
+    import -window root -crop "$((352 * n))x$((352 * n))+$((x + (w - 352 * n) / 2))+$((y + (h - 352 * n) / 2))" \
+        +repage miff:- | convert - -sample 352x352 "$E2E_OUT/$1.png"
+}
+
+# asked: the question before quitting ("Quit without saving?") stands in
+# the middle of the view.
+asked() { shot question; near "$(pixel question 100 135)" "40,72,128"; }
+
+# leave_game: Escape after a step or a battle, and Y to the question it asks.
+leave_game() {
+    tap Escape
+    wait_until "$E2E_TIMEOUT" asked || fail "Escape asked nothing"
+    press y
 }
 
 pixel() {  # pixel NAME X Y: the colour as r,g,b
@@ -209,22 +228,17 @@ wait_log() { wait_until "${2:-$E2E_TIMEOUT}" log_has "$1"; }
 
 # near "r,g,b" "r,g,b": colours equal up to the rounding of 16-bit colour.
 near() {
-    local IFS=,
-    local a=($1) b=($2)
-    [ ${#a[@]} -eq 3 ] && [ ${#b[@]} -eq 3 ] || return 1
-    for i in 0 1 2; do
-        local d=$((a[i] - b[i]))
-        [ $d -lt 0 ] && d=$((-d))
-        [ $d -le 8 ] || return 1
-    done
+    awk -v a="$1" -v b="$2" 'BEGIN { if (split(a, x, ",") != 3 || split(b, y, ",") != 3) exit 1
+        for (i = 1; i <= 3; i++) if ((x[i] - y[i]) ^ 2 > 64) exit 1 }'
 }
+
+same() { ! differs "$@"; }
+geometry() { xdotool getwindowgeometry "$WIN" | awk '/Geometry/ {print $2}'; }
 
 # differs A B WxH+X+Y: the two screenshots differ inside that rectangle.
 differs() {
-    local a="$E2E_OUT/.crop-a.png" b="$E2E_OUT/.crop-b.png" count
-    convert "$E2E_OUT/$1.png" -crop "$3" +repage "$a" || fail "cannot crop $1"
-    convert "$E2E_OUT/$2.png" -crop "$3" +repage "$b" || fail "cannot crop $2"
-    count=$(compare -metric AE "$a" "$b" null: 2>&1)
+    local count
+    count=$(compare -metric AE "$E2E_OUT/$1.png[$3]" "$E2E_OUT/$2.png[$3]" null: 2>&1)
     case "$count" in
         ''|*[!0-9.e+]*) fail "cannot compare $1 with $2: $count" ;;
     esac
