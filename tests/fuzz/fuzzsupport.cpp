@@ -20,13 +20,9 @@ static void RemoveWorkDir() {
 }
 
 void FuzzBegin() {
-    static bool started = false;
-    if (!started) {
-        started = true;
-        if (PlatformStart() != 0) abort();
-        if (!mkdtemp(workdir) || chdir(workdir) != 0) abort();
-        atexit(RemoveWorkDir);
-    }
+    static const bool started =
+        PlatformStart() == 0 && mkdtemp(workdir) && chdir(workdir) == 0 && atexit(RemoveWorkDir) == 0;
+    if (!started) abort();
     headless::Reset();
     SetUpLog();
 }

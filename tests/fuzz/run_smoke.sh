@@ -3,26 +3,22 @@
 # reads. Usage: run_smoke.sh TARGET SECONDS GAMEDIR
 # With QB_FUZZ_FINDINGS set to a folder, inputs that crash are kept there.
 set -eu -o pipefail
-target=$1 seconds=$2 gamedir=$3
-corpus=$(mktemp -d)
-seeds=$(mktemp -d)
+target=$1 seconds=$2 gamedir=$3 name=$(basename "$1")
+corpus=$(mktemp -d) seeds=$(mktemp -d)
 trap 'rm -rf "$corpus" "$seeds"' EXIT
 # A target with a seed folder of its own (seeds/<target without fuzz_>)
 # takes its seeds from there; the picture loader takes the game's pictures,
-# the other readers its text files.
-own="$(dirname "$0")/seeds/$(basename "$target" | sed 's/^fuzz_//')"
-case $(basename "$target") in
-fuzz_picture) pattern='*.bmp' ;;
-*) pattern='*.txt' ;;
-esac
-if [ -d "$own" ]; then
-    cp "$own"/* "$seeds/"
-else
-    find "$gamedir" -name "$pattern" ! -name 'qblog.txt' -exec cp --backup=numbered {} "$seeds/" \;
-fi
-# Seeds are named apart so that files of the same name in two projects stay.
+# the other readers its text files, and the text target each of them once
+# for every reader, the reader's number first. Seeds are named apart so
+# that files of the same name in two projects stay.
+own="$(dirname "$0")/seeds/${name#fuzz_}" pattern='*.txt' readers=('')
+[ -d "$own" ] && gamedir=$own pattern='*'
+[ "$name" = fuzz_picture ] && pattern='*.bmp'
+[ "$name" = fuzz_text ] && readers=('\0' '\1' '\2' '\3')
 i=0
-for f in "$seeds"/*; do i=$((i + 1)); mv "$f" "$seeds/seed$i"; done
+while IFS= read -r f; do
+    for r in "${readers[@]}"; do i=$((i + 1)); { printf "$r"; cat "$f"; } > "$seeds/seed$i"; done
+done < <(find "$gamedir" -type f -name "$pattern" ! -name 'qblog.txt')
 cd "$corpus"
 keep=()
 if [ -n "${QB_FUZZ_FINDINGS:-}" ]; then
