@@ -1,44 +1,19 @@
 # Helpers for end-to-end tests: the real game in a real window under Xvfb,
-# driven with xdotool and looked at through screenshots.
+# driven with xdotool and looked at through screenshots. Sourcing starts the
+# display (SCREEN, 640x480 by default).
 # Needs QB_BIN (the game executable) and QB_SRC (the repository).
 #
 # Every wait is for a condition (a window, a log line, a screen that changed
 # or settled, the game's end) with a generous time limit, so that the tests
 # hold on a loaded machine; E2E_TIMEOUT (seconds, default 60) is that limit.
 set -u
-
-: "${QB_BIN:?QB_BIN must name the game executable}"
-: "${QB_SRC:?QB_SRC must name the repository}"
-E2E_OUT=${E2E_OUT:-$(mktemp -d)}
-E2E_TIMEOUT=${E2E_TIMEOUT:-60}
+: "${QB_BIN:?QB_BIN must name the game executable}" "${QB_SRC:?QB_SRC must name the repository}"
+E2E_OUT=${E2E_OUT:-$(mktemp -d)} E2E_TIMEOUT=${E2E_TIMEOUT:-60} GAME_PID="" XVFB_PID="" WORK="" WIN=""
 mkdir -p "$E2E_OUT"
-GAME_PID=""
-XVFB_PID=""
-WORK=""
-WIN=""
-FAILURES=0
+trap 'kill $GAME_PID $XVFB_PID 2>/dev/null; rm -rf "$WORK"' EXIT
 
-cleanup() {
-    [ -n "$GAME_PID" ] && kill "$GAME_PID" 2>/dev/null
-    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
-    [ -n "$WORK" ] && rm -rf "$WORK"
-    GAME_PID=""
-    XVFB_PID=""
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*"
-    [ -f "$E2E_OUT/last-status" ] && echo "last exit status: $(cat "$E2E_OUT/last-status")"
-    [ -n "$WORK" ] && [ -f "$WORK/qblog.txt" ] && { echo "--- qblog.txt"; cat "$WORK/qblog.txt"; }
-    exit 1
-}
-
-check() {  # check "what" command...
-    local what=$1
-    shift
-    if "$@"; then echo "ok: $what"; else fail "$what"; fi
-}
+fail() { echo "FAIL: $*"; [ -f "$WORK/qblog.txt" ] && { echo "--- qblog.txt"; cat "$WORK/qblog.txt"; }; exit 1; }
+check() { local what=$1; shift; if "$@"; then echo "ok: $what"; else fail "$what"; fi; }  # check "what" command...
 
 # wait_until SECONDS command...: runs the command every tenth of a second
 # until it succeeds (0) or the time is up (1).
@@ -51,85 +26,74 @@ wait_until() {
     done
 }
 
-# start_display [WxH]: a display of our own (640x480 by default): the X
-# server picks a free number itself and tells it once it is ready.
-start_display() {
-    local numberfile
-    numberfile=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 "${1:-640x480}x24" -nolisten tcp 3>"$numberfile" >/dev/null 2>&1 &
-    XVFB_PID=$!
-    wait_until "$E2E_TIMEOUT" grep -q '^[0-9][0-9]*$' "$numberfile" || fail "Xvfb did not start"
-    export DISPLAY=":$(head -n 1 "$numberfile")"
-    rm -f "$numberfile"
-    wait_until "$E2E_TIMEOUT" xdpyinfo >/dev/null 2>&1 || fail "Xvfb on $DISPLAY takes no clients"
-}
+# The X server picks a free display number itself and tells it once it is ready.
+numberfile=$(mktemp)
+Xvfb -displayfd 3 -screen 0 "${SCREEN:-640x480}x24" -nolisten tcp 3>"$numberfile" >/dev/null 2>&1 &
+XVFB_PID=$!
+wait_until "$E2E_TIMEOUT" grep -q '^[0-9][0-9]*$' "$numberfile" || fail "Xvfb did not start"
+export DISPLAY=":$(head -n 1 "$numberfile")"
+rm -f "$numberfile"
+wait_until "$E2E_TIMEOUT" xdpyinfo >/dev/null 2>&1 || fail "Xvfb on $DISPLAY takes no clients"
 
 # A fresh copy of the game directory to run in, without what a player left
 # there, and with an index of the two sample projects alone (in the order
 # the shipped index lists them), so that projects a game maker adds move no
 # row; a test may change it first.
 prepare_game_dir() {
+    rm -rf "$WORK"
     WORK=$(mktemp -d)
     cp -r "$QB_SRC/game/." "$WORK/"
     rm -f "$WORK/qblog.txt" "$WORK"/*.qbs
     awk -f "$QB_SRC/tests/e2e/samples.awk" "$QB_SRC/game/gameindex.txt" > "$WORK/gameindex.txt"
 }
 
-game_window() { WIN=$(xdotool search --name '^Quillbay$' 2>/dev/null | head -n 1); [ -n "$WIN" ]; }
 game_gone() { ! kill -0 "$GAME_PID" 2>/dev/null; }
-has_focus() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$WIN" ]; }
 
-# start_game [OPTION...]: the game in $WORK with these options; waits for
-# its window, the keyboard focus on it and its first picture to settle.
+# start_game [OPTION...]: the game in $WORK with these options and debug
+# lines in the log only; waits for its window, the keyboard focus on it and
+# its first picture to settle.
 start_game() {
-    (cd "$WORK" && exec "$QB_BIN" "$@") &
-    GAME_PID=$!
-    WIN=""
-    wait_until "$E2E_TIMEOUT" eval 'game_window || game_gone'
+    (cd "$WORK" && exec "$QB_BIN" --no-debug-boxes "$@") &
+    GAME_PID=$! WIN=""
+    wait_until "$E2E_TIMEOUT" eval 'WIN=$(xdotool search --name "^Quillbay$" 2>/dev/null | head -n 1); [ -n "$WIN" ] || game_gone'
     [ -n "$WIN" ] || fail "no window titled Quillbay appeared"
-    wait_until "$E2E_TIMEOUT" eval 'xdotool windowfocus "$WIN" 2>/dev/null; has_focus' || fail "the window never took the focus"
+    wait_until "$E2E_TIMEOUT" eval 'xdotool windowfocus "$WIN" 2>/dev/null; [ "$(xdotool getwindowfocus 2>/dev/null)" = "$WIN" ]' \
+        || fail "the window never took the focus"
+    wait_shot_settles
+}
+
+# play KEY...: the keys that pick a project in the chooser; waits for its game.
+play() {
+    press "$@"
+    logged "Program: Game set up. Exiting GetProject and starting game" || fail "no game was set up"
     wait_shot_settles
 }
 
 # The window's pixels as one line of text (a checksum), or nothing.
-window_sum() {
-    local sum
-    sum=$(xwd -silent -id "$WIN" 2>/dev/null | md5sum)
-    sum=${sum%% *}
-    [ "$sum" != d41d8cd98f00b204e9800998ecf8427e ] && echo "$sum"  # not the sum of nothing
-}
+window_sum() { xwd -silent -id "$WIN" 2>/dev/null | md5sum | awk '$1 != "d41d8cd98f00b204e9800998ecf8427e" {print $1}'; }
 
 # Waits until the window has looked the same for a third of a second: what a
 # key or a click started has been drawn to its end.
 wait_shot_settles() {
     local end=$((SECONDS + E2E_TIMEOUT)) last="" now same=0
-    while [ "$SECONDS" -lt "$end" ]; do
-        game_gone && return 0
+    until game_gone || [ "$same" -ge 3 ]; do
+        [ "$SECONDS" -ge "$end" ] && fail "the window never settled"
         now=$(window_sum)
-        if [ -n "$now" ] && [ "$now" = "$last" ]; then
-            same=$((same + 1))
-            [ "$same" -ge 3 ] && return 0
-        else
-            same=0
-        fi
+        if [ -n "$now" ] && [ "$now" = "$last" ]; then same=$((same + 1)); else same=0; fi
         last=$now
         sleep 0.1
     done
-    fail "the window never settled"
 }
 
 # watch_change BEFORE TRIES: looks at the window up to TRIES times, a
 # twentieth of a second apart, until it differs from BEFORE (a window_sum)
-# or the game has ended; 1 if neither happened.
+# or the game has ended.
 watch_change() {
-    local before=$1 tries=$2
-    while [ "$tries" -gt 0 ]; do
-        game_gone && return 0
-        [ "$(window_sum)" != "$before" ] && return 0
-        tries=$((tries - 1))
+    local i
+    for ((i = 0; i < $2; i++)); do
+        { game_gone || [ "$(window_sum)" != "$1" ]; } && return
         sleep 0.05
     done
-    return 1
 }
 
 press() {  # press KEY...: each key with a pause for the game to answer
@@ -156,16 +120,9 @@ tap() {
     done
 }
 
-hold() {  # hold KEY SECONDS
-    xdotool keydown "$1"
-    sleep "$2"
-    xdotool keyup "$1"
-    wait_shot_settles
-}
-
-click() {  # click X Y inside the window
-    # Held until the window changes (a moment at least): the dialog manager
-    # polls the buttons' state.
+# click X Y inside the window, held until the window changes (a moment at
+# least): the dialog manager polls the buttons' state.
+click() {
     local before
     xdotool mousemove --window "$WIN" "$1" "$2"
     wait_shot_settles
@@ -190,57 +147,32 @@ shot() {
         +repage miff:- | convert - -sample 352x352 "$E2E_OUT/$1.png"
 }
 
-# asked: the question before quitting ("Quit without saving?") stands in
-# the middle of the view.
-asked() { shot question; near "$(pixel question 100 135)" "40,72,128"; }
+# colour NAME X Y R,G,B: the pixel has that colour, up to the rounding of
+# 16-bit colour; blue NAME X Y: the blue of title strips and highlights.
+colour() {
+    convert "$E2E_OUT/$1.png" -format "%[fx:int(255*p{$2,$3}.r)] %[fx:int(255*p{$2,$3}.g)] %[fx:int(255*p{$2,$3}.b)]" info: |
+        awk -v want="$4" '{ ok = split(want, w, ",") == 3; for (i = 1; i <= 3; i++) if (($i - w[i]) ^ 2 > 64) ok = 0 } END { exit !ok }'
+}
+blue() { colour "$@" 40,72,128; }
 
-# leave_game: Escape after a step or a battle, and Y to the question it asks.
-leave_game() {
-    tap Escape
-    wait_until "$E2E_TIMEOUT" asked || fail "Escape asked nothing"
-    press y
+# ends_with STATUS: the game ends by itself within the time limit, with that exit status.
+ends_with() {
+    wait_until "$E2E_TIMEOUT" game_gone || fail "the game did not end"
+    wait "$GAME_PID"
+    local status=$?
+    GAME_PID=""
+    [ "$status" = "$1" ] && echo "ok: the game ends with status $1" || fail "the game ended with status $status, not $1"
 }
 
-pixel() {  # pixel NAME X Y: the colour as r,g,b
-    convert "$E2E_OUT/$1.png" -format '%[fx:int(255*p{'"$2,$3"'}.r)],%[fx:int(255*p{'"$2,$3"'}.g)],%[fx:int(255*p{'"$2,$3"'}.b)]' info:
-}
-
-# Waits for the game to end by itself, at least SECONDS (and at least the
-# time limit); prints its exit status, or "still-running".
-wait_exit() {
-    local seconds=${1:-10}
-    [ "$seconds" -lt "$E2E_TIMEOUT" ] && seconds=$E2E_TIMEOUT
-    if wait_until "$seconds" game_gone; then
-        wait "$GAME_PID"
-        local status=$?
-        GAME_PID=""
-        echo "$status" > "$E2E_OUT/last-status"
-        echo "$status"
-        return 0
-    fi
-    echo "still-running"
-}
-
-log_has() { grep -qxF -- "$1" "$WORK/qblog.txt"; }
-
-# wait_log LINE [SECONDS]: waits for the log to hold the line; 1 if it never does.
-wait_log() { wait_until "${2:-$E2E_TIMEOUT}" log_has "$1"; }
-
-# near "r,g,b" "r,g,b": colours equal up to the rounding of 16-bit colour.
-near() {
-    awk -v a="$1" -v b="$2" 'BEGIN { if (split(a, x, ",") != 3 || split(b, y, ",") != 3) exit 1
-        for (i = 1; i <= 3; i++) if ((x[i] - y[i]) ^ 2 > 64) exit 1 }'
-}
-
-same() { ! differs "$@"; }
+# logged LINE: the log holds the line, or comes to within the time limit.
+logged() { wait_until "$E2E_TIMEOUT" grep -qxF -- "$1" "$WORK/qblog.txt"; }
 geometry() { xdotool getwindowgeometry "$WIN" | awk '/Geometry/ {print $2}'; }
+same() { ! differs "$@"; }
 
 # differs A B WxH+X+Y: the two screenshots differ inside that rectangle.
 differs() {
     local count
     count=$(compare -metric AE "$E2E_OUT/$1.png[$3]" "$E2E_OUT/$2.png[$3]" null: 2>&1)
-    case "$count" in
-        ''|*[!0-9.e+]*) fail "cannot compare $1 with $2: $count" ;;
-    esac
+    case "$count" in ''|*[!0-9.e+]*) fail "cannot compare $1 with $2: $count" ;; esac
     [ "$count" != "0" ]
 }
