@@ -167,7 +167,7 @@ in_numbers() {  # in_numbers N LIST
     return 1
 }
 
-declare -a sel_num sel_path sel_orig sel_repl sel_desc
+sel_num=() sel_path=() sel_orig=() sel_repl=() sel_desc=()
 num=0
 while IFS= read -r line || [ -n "$line" ]; do
     [[ -z "${line// /}" || $line == \#* ]] && continue
