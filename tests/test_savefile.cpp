@@ -4,6 +4,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <array>
 #include <climits>
 #include <csignal>
 #include <filesystem>
@@ -99,8 +100,8 @@ TEST_F(SaveFileTest, TheGamesOwnSavesLoadAsTheyWereSavedAndADialogWithoutAFileDo
             SetUpLog();
             headless::ScriptFileDialog({{answer, "never.qbs"}});
             EXPECT_EQ(action(), 1);
-            EXPECT_EQ(LogLinesAfterBanner(), answer ? std::vector<std::string>{"Major Program error: Unrecognized error opening "
-                                                                              "file dialog: 12"} : std::vector<std::string>{});
+            const std::string error = "Major Program error: Unrecognized error opening file dialog: 12";
+            EXPECT_EQ(LogLinesAfterBanner(), answer ? std::vector<std::string>{error} : std::vector<std::string>{});
         }
     EXPECT_FALSE(std::filesystem::exists("never.qbs"));
     EXPECT_EQ(std::make_pair(CaptureGame().facing, CaptureGame().frame), std::make_pair((int)DIR_DOWN, FRAME_WALK + 1));
@@ -197,8 +198,8 @@ TEST_F(SaveFileTest, EveryCutDamagedOrUnplayableFileIsRefusedAndEachFailureHasIt
     for (size_t n = 0; n < raw.size(); n++) cases.push_back({Pack(raw.substr(0, n)), "ends early"});
     // The player's name is the first text, its count at byte 4.
     for (auto [count, text, message] : {std::tuple<int, std::string, std::string>{0, "", "a text of 0 bytes"},
-                                        {4097, "", "a text of 4097 bytes"}, {7, "Tobrinx", "does not end at its only zero byte"},
-                                        {7, std::string("To\0rin\0", 7), "does not end at its only zero byte"}})
+             {4097, "", "a text of 4097 bytes"}, {7, "Tobrinx", "does not end at its only zero byte"},
+             {7, std::string("To\0rin\0", 7), "does not end at its only zero byte"}})
         cases.push_back({Pack(raw.substr(0, 4) + Le(count) + text + raw.substr(15)), message});
     using G = savedgame &;
     const std::pair<const char *, void (*)(G)> changes[] = {
@@ -233,7 +234,7 @@ TEST_F(SaveFileTest, EveryCutDamagedOrUnplayableFileIsRefusedAndEachFailureHasIt
     EXPECT_EQ(State(), raw);
     WriteFile("plain.qbs", "slh." + raw);  // the library's magic for a stream stored unpacked
     EXPECT_EQ(Through(LoadSaveFile, "plain.qbs"), LOAD_DONE);
-    // Refused before any opening, which would wait on a FIFO for good.
+    // A file that is not there; those refused before any opening, which would wait on a FIFO for good.
     ASSERT_EQ(mkfifo("fifo.qbs", 0600) | symlink("fifo.qbs", "tofifo.qbs"), 0);
     std::filesystem::create_directory("dir.qbs");
     const std::string longname(PATH_MAX, 'd');
@@ -296,18 +297,18 @@ TEST_F(SaveFileTest, RunningAmountsBeyondTheirBoundsAreClampedAndEdgesLoadAsThey
                   "Vorlet 2 has " + middle + "; it is taken as " + std::to_string(loaded)});
     }
     // Every number at its edge loads as it is, and the longest text.
-    for (int corner : {0, 1}) {
+    using Place = std::array<int, 4>;  // column, row, facing, sprite frame
+    for (auto [x, y, facing, frame] : {Place{0, 59, DIR_UP, 1}, Place{59, 0, DIR_LEFT, 24}}) {
         savedgame edge = good;
         ownedvorl &e = edge.owned[4];
-        e.attack = 9999, e.defense = e.maxhp = e.hp = 1, e.atkiv = 15, e.defiv = 0, e.exp = 1064402;
-        e.atkexp = 65535, e.defexp = 0, e.moves[0].pp = 0;
-        edge.name = std::string(SAVETEXTMAX - 1, 'n'), edge.tilex = corner ? 0 : 59, edge.tiley = corner ? 59 : 0;
-        edge.facing = corner ? DIR_UP : DIR_LEFT, edge.frame = corner ? 1 : 24;
+        e.attack = 9999, e.defense = e.maxhp = e.hp = 1, e.atkiv = 15, e.defiv = 0, e.exp = 1064402, e.atkexp = 65535;
+        e.defexp = 0, e.moves[0].pp = 0, edge.name = std::string(SAVETEXTMAX - 1, 'n');
+        edge.tilex = x, edge.tiley = y, edge.facing = facing, edge.frame = frame;
         WriteSaveFile("edge.qbs", edge);
         SetUpLog();
         EXPECT_EQ(Through(LoadSaveFile, "edge.qbs"), LOAD_DONE);
         EXPECT_EQ(LogLinesWith(" error: "), std::vector<std::string>{});
         EXPECT_EQ(std::make_tuple(MainPlayer.name.size(), playertilex, playerfacing, playerspriteanim),
-                  std::make_tuple((size_t)4095, edge.tilex, edge.facing, edge.frame));
+                  std::make_tuple((size_t)4095, x, facing, frame));
     }
 }
