@@ -8,14 +8,6 @@
 
 #include "tests/harness/testsupport.h"
 
-// Runs the game in a folder of its own, with a file beside that folder.
-static void GameInAFolder() {
-    WriteFile("project.txt", "1\nBEGIN PROJECT\n");
-    std::filesystem::create_directory("game");
-    ASSERT_EQ(chdir("game"), 0);
-    SetUpLog();
-}
-
 // The last error of reading `name` as a project file, from a fresh log.
 static std::string ProjectFileError(const std::string &name) {
     SetUpLog();
@@ -24,7 +16,10 @@ static std::string ProjectFileError(const std::string &name) {
 }
 
 TEST_F(QbTest, NamesOutsideTheGameLinksAndSpecialFilesAreRefusedAndTheLogFollowsNoLink) {
-    GameInAFolder();
+    // The game runs in a folder of its own, with a file beside that folder.
+    WriteFile("project.txt", "1\nBEGIN PROJECT\n");
+    std::filesystem::create_directory("game");
+    ASSERT_EQ(chdir("game"), 0);
     WriteFile("proj/.inner.txt", "1\n");
     WriteFile("../game.txt", "1\n");
     ASSERT_EQ(symlink("../../project.txt", "proj/link.txt") | symlink("..", "linkdir") | mkfifo("proj/pipe.txt", 0644) |

@@ -107,27 +107,30 @@ TEST_F(SaveFileTest, TheGamesOwnSavesLoadAsTheyWereSavedAndADialogWithoutAFileDo
     // Saving asks before replacing a file, loading does not.
     EXPECT_EQ(DialogSettings(), "Save Save File|0 *.qbs . qbs 22006|Save File *.qbs|All Files *.*");
     const std::string saved = Unpack("round.qbs");
-    WriteFile("v2.qbs", Pack("\x02" + saved.substr(1)));
     MainPlayer = playerrecord();
     PlacePlayer(1, 1, 1, 1);
     ReleaseGameBitmaps();
     SetUpLog();
-    EXPECT_EQ(Through(LoadSaveFile, "v2.qbs"), LOAD_DONE);
+    EXPECT_EQ(Through(LoadSaveFile, "round.qbs"), LOAD_DONE);
     EXPECT_EQ(DialogSettings(), "Load Save File|0 *.qbs . qbs 22004|Save File *.qbs|All Files *.*");
-    EXPECT_EQ(LogLinesAfterBanner(), std::vector<std::string>({"Program: Loading Save file v2.qbs", "Program: File loaded",
+    EXPECT_EQ(LogLinesAfterBanner(), std::vector<std::string>({"Program: Loading Save file round.qbs", "Program: File loaded",
               "Program: Project number 0 picked", "Program: Reading file testproject\\project.txt",
               "Program: Reading map file testproject\\baymap.txt", "Program: Map File Read. Reading Map Array"}));
     EXPECT_EQ(State(), saved);
     EXPECT_EQ(MainPlayer.name.size(), 6u) << "a text without its zero byte";
     EXPECT_EQ(std::make_pair(mapxtile, plx), std::make_pair(13, 160)) << "the camera from the saved place";
-    EXPECT_TRUE(backbuffer && battlebackbuffer && playerspritesbmp);
+    EXPECT_EQ(std::make_tuple(!!backbuffer, !!battlebackbuffer, !!playerspritesbmp), std::make_tuple(true, true, true));
     // Cinder Ridge is 9 blocks wide and its view 11, so a new game may start
-    // off the map, at column 11: a save from there loads all the same.
+    // off the map, at column 11: a save from there loads all the same. With
+    // one creature carried, the records beyond it are kept as they came,
+    // neither checked (species 0) nor clamped (HP 9999).
     savedgame ridge = CaptureGame();
     ridge.indexno = 1, ridge.mapfile = "cinderridge\\ridgemap.txt", ridge.tilex = 11, ridge.tiley = 2;
+    ridge.partycount = 1, ridge.owned[4].species = 0, ridge.owned[4].hp = 9999;
     WriteSaveFile("ridge.qbs", ridge);
     EXPECT_EQ(Through(LoadSaveFile, "ridge.qbs"), LOAD_DONE);
-    EXPECT_EQ(std::make_tuple(indexno, playertilex, CurrMapFilename), std::make_tuple(1, 11, ridge.mapfile));
+    EXPECT_EQ(std::make_tuple(indexno, playertilex, MainPlayer.partycount, MainPlayer.owned[4].hp),
+              std::make_tuple(1, 11, (int16_t)1, 9999));
 }
 
 TEST_F(SaveFileTest, AFailedSaveKeepsTheOldFileAndSaysWhyAndASaveReplacesItsFileAlone) {
@@ -183,18 +186,20 @@ TEST_F(SaveFileTest, EveryCutDamagedOrUnplayableFileIsRefusedAndEachFailureHasIt
     // Each case: the file as it lies on disk and what the refusal must say.
     std::vector<std::pair<std::string, std::string>> cases = {
         {Pack(raw + "x"), "bytes left over"}, {raw, "cannot be opened as a save file"}, {packed.substr(0, 100), "ends early"},
+        {Pack(raw.substr(0, 30)), "ends early, in Vorlet record 1"}, {Pack(raw.substr(0, raw.size() - 1)), "in the map path"},
         {std::string(SAVEFILEMAX, '\0'), "cannot be opened as a save file"},
         {std::string(SAVEFILEMAX + 1, '\0'), "has 1048577 bytes, more than the 1048576 a save file may have"}};
     for (size_t n = 0; n < raw.size(); n++) cases.push_back({Pack(raw.substr(0, n)), "ends early"});
     // The player's name is the first text, its count at byte 4.
     for (auto [count, text, message] : {std::tuple<int, std::string, std::string>{0, "", "a text of 0 bytes"},
-             {4097, "", "a text of 4097 bytes"}, {7, "Tobrinx", "does not end at its only zero byte"},
-             {7, std::string("To\0rin\0", 7), "does not end at its only zero byte"}})
+             {4097, "", "a text of 4097 bytes in the player's name, id and money; a text takes 1 to 4096"},
+             {7, "Tobrinx", "zero byte"}, {7, std::string("To\0rin\0", 7), "does not end at its only zero byte"}})
         cases.push_back({Pack(raw.substr(0, 4) + Le(count) + text + raw.substr(15)), message});
     using G = savedgame &;
     const std::pair<const char *, void (*)(G)> changes[] = {
         {"carries 0 Vorlets", [](G g) { g.partycount = 0; }}, {"carries 7 Vorlets", [](G g) { g.partycount = 7; }},
         {"party order", [](G g) { g.party[5] = 0; }}, {"party order", [](G g) { g.party[0] = 6; }},
+        {"has a party order that does not name each of 0 to 5 once", [](G g) { g.party[0] = -1; }},
         {"names project 2", [](G g) { g.indexno = 2; }}, {"names project -1", [](G g) { g.indexno = -1; }},
         {"column 60, row 0", [](G g) { g.tilex = 60, g.tiley = 0; }}, {"column 23, row -1", [](G g) { g.tiley = -1; }},
         {"column -1, row 19", [](G g) { g.tilex = -1; }}, {"column 23, row 60", [](G g) { g.tiley = 60; }},
