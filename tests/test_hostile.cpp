@@ -51,6 +51,18 @@ TEST_F(QbTest, NamesOutsideTheGameLinksAndSpecialFilesAreRefusedAndTheLogFollows
     EXPECT_EQ(ReadFileText("../project.txt"), "1\nBEGIN PROJECT\n");
     ASSERT_EQ(headless::alerts.size(), 2u);
     EXPECT_EQ(headless::alerts[0].rfind("Unable to write to qblog.txt: ", 0), 0u) << headless::alerts[0];
+    // In a game folder whose path is longer than the system's limit a link
+    // cannot be followed: it is refused, and a plain file is still read.
+    std::filesystem::remove(logfile);
+    const std::string deep(200, 'd');
+    for (int i = 0; i < 25; i++) ASSERT_TRUE(mkdir(deep.c_str(), 0755) == 0 && chdir(deep.c_str()) == 0);
+    WriteFile("p.txt", "1\n");
+    ASSERT_EQ(symlink((tempdir + "/project.txt").c_str(), "out.txt"), 0);
+    EXPECT_EQ(ProjectFileError("out.txt"), "Breaking Project error: The project file out.txt cannot be checked against "
+                                           "the game's directory (File name too long) and is not read!");
+    EXPECT_EQ(ProjectFileError("p.txt"), "Breaking Project error: Missing BEGIN PROJECT in project file");
+    for (const char *file : {"p.txt", "out.txt", logfile, oldlogfile}) std::remove(file);
+    for (int i = 0; i < 25; i++) ASSERT_TRUE(chdir("..") == 0 && rmdir(deep.c_str()) == 0);
 }
 
 TEST_F(QbTest, HugeNumbersSaturateAndTheViewStopsAt500) {

@@ -142,18 +142,20 @@ TEST_F(SaveFileTest, AFailedSaveKeepsTheOldFileAndSaysWhyAndASaveReplacesItsFile
     MainPlayer.money++;
     std::filesystem::create_directory("adir");
     ASSERT_EQ(mkfifo("fifo.qbs", 0600) | symlink("fifo.qbs", "tofifo.qbs") | symlink("gone.qbs", "nowhere.qbs"), 0);
+    std::string deep;  // a path longer than the system takes
+    while (deep.size() <= PATH_MAX) deep += "d/";
     const std::pair<std::string, std::string> cases[] = {  // the save's path, why it fails
         {"adir", "it is a folder"}, {"fifo.qbs", "it is a FIFO"}, {"tofifo.qbs", "it is a FIFO"},
         {"nowhere.qbs", "it is a link that leads to no file (No such file or directory)"},
         {std::string(249, 'n'), "no temporary file can be made beside it: File name too long"},
-        {"old.qbs", "cannot be written: File too large"}};
+        {deep + "x.qbs", "File name too long"}, {"old.qbs", "cannot be written: File too large"}};
     rlimit usual, full;
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &usual), 0);
     full = {64, usual.rlim_max};  // the last save's disk fills up after 64 bytes
     for (const auto &[path, why] : cases) {
         headless::boxes.clear();
         if (path == "old.qbs") signal(SIGXFSZ, SIG_IGN), setrlimit(RLIMIT_FSIZE, &full);
-        EXPECT_EQ(Through(SaveSaveFile, path), SAVE_UNWRITTEN) << path;
+        EXPECT_EQ(path == deep + "x.qbs" ? WriteSaveFile(path, CaptureGame()) : Through(SaveSaveFile, path), SAVE_UNWRITTEN);
         setrlimit(RLIMIT_FSIZE, &usual);
         ASSERT_EQ(headless::boxes.size(), 1u) << path;
         const std::string &box = headless::boxes[0].text;
@@ -304,4 +306,18 @@ TEST_F(SaveFileTest, RunningAmountsBeyondTheirBoundsAreClampedAndEdgesLoadAsThey
         EXPECT_EQ(std::make_tuple(MainPlayer.name.size(), playertilex, playerfacing, playerspriteanim),
                   std::make_tuple((size_t)4095, x, facing, frame));
     }
+    // The worst at once, then a hit taken and a battle won, which would
+    // overflow unclamped (the sanitizer build runs this too).
+    savedgame worst = good;
+    worst.owned[4].hp = INT_MIN + 1, worst.owned[4].exp = INT_MAX, worst.owned[4].atkexp = INT_MAX;
+    WriteSaveFile("worst.qbs", worst);
+    ASSERT_EQ(Through(LoadSaveFile, "worst.qbs"), LOAD_DONE);
+    headless::closerequested = 1;  // every message goes by without a key
+    battleinfo.activeslot = 1, battleinfo.participated[1] = 1, battleinfo.enemymove = 1, battleinfo.enemyslot = 4;
+    ASSERT_GT(CreateVorlet(wildvorlet, 4, 5, VORLET_WILD, nullptr), 0);
+    currbattletype = BATTLETYPE_WILD;
+    BattleUseAttack(SIDE_ENEMY);
+    EXPECT_EQ(s.hp, 50) << "fainted and restored";
+    EXPECT_EQ(AddPlayerExp(4, 4542), 1);
+    EXPECT_EQ(std::make_tuple(s.level, s.exp, s.atkexp), std::make_tuple(100, 1064402 + 4542, 65535));
 }
