@@ -8,7 +8,7 @@
 
 #include "tests/harness/testsupport.h"
 
-enum { KINDLET = 1, PYROGAUNT = 3, RILLFIN = 4, TIDEHELM = 5, WRENLET = 6, SPROUTMITE = 13, BARROWISP = 15 };
+enum { KINDLET = 1, RILLFIN = 4, TIDEHELM = 5, WRENLET = 6, SPROUTMITE = 13, BARROWISP = 15 };
 
 static void SetStats(ownedvorl &v, int value, int hp) {
     v.attack = v.defense = v.speed = v.spattack = v.spdefense = value, v.maxhp = v.hp = hp;
@@ -34,7 +34,8 @@ TEST_F(BattleTest, WhatCannotBeBuiltStartsNoBattleAndKeepsTheOldWildCreature) {
 // first and each through the party order; with none the last one stays and
 // the log says so. What the last battle left is reset, a sleeping creature
 // sleeps random(6) + 1 turns, and each opening screen waits for Space down
-// and up. A missing picture ends the start where it is needed.
+// and up. A missing picture ends the start where it is needed; a readable one
+// replaces the last battle's, one that cannot be read leaves no creature.
 TEST_F(BattleTest, AStartSendsOutTheFirstFitCreatureAndResetsTheLastBattle) {
     const int red = makecol(255, 0, 0), blue = makecol(0, 0, 255);
     BITMAP *picture = create_bitmap(FRONTPICTURESIZE, FRONTPICTURESIZE);
@@ -44,8 +45,8 @@ TEST_F(BattleTest, AStartSendsOutTheFirstFitCreatureAndResetsTheLastBattle) {
     struct startcase {
         bool swapped;                                 // the party order 1, 0, 2, 3, 4, 5 instead of 0 to 5
         std::vector<int> hp;                          // by owned index
-        // sleepdraw -1: awake; pictures 0 all there, shiny and without one: 1 the wild creature, 2 the player's; 3 the
-        // player's shiny with a folder for its picture
+        // sleepdraw -1: awake. pictures: 0 all there; shiny without a picture: 1 the wild
+        // creature, 2 the player's; 3 the player's shiny with a folder for its picture
         int carried, sleepdraw, sent, sleep, pictures;
         std::string said, error;
     };
@@ -194,10 +195,10 @@ TEST_F(BattleTest, DamageFollowsTheChartTheCapAndTheSpreadAndCriticalHitsIgnoreH
         bool critical;
     };
     const damagecase cases[] = {
-        {1, 10, KINDLET, 4, 20, 10, 0, 0, 0, 0, 17, 38, 9, false},
-        {1, 10, KINDLET, 27, 50, 50, 0, 0, 0, 0, 254, 37, 11, false},     // one type counts once
-        {1, 100, RILLFIN, 1, 999, 0, 0, 0, 0, 0, 254, 37, 995, false},
-        {1, 10, RILLFIN, 4, 415, 2, 0, 0, 0, 0, 254, 37, 994, false},
+        {1, 10, KINDLET, 4, 20, 10, 0, 0, 0, 0, 17, 38, 9, false},       // 11 * 217 / 255
+        {1, 10, KINDLET, 27, 50, 50, 0, 0, 0, 0, 254, 37, 11, false},    // one type counts once
+        {1, 100, RILLFIN, 1, 999, 0, 0, 0, 0, 0, 254, 37, 995, false},   // defence 0 counts as 1; 29372 capped at 999
+        {1, 10, RILLFIN, 4, 415, 2, 0, 0, 0, 0, 254, 37, 994, false},    // 998 is not capped
         {1, 10, RILLFIN, 1, 50, 50, -2, 3, 0, 0, 16, 37, 11, true},
         {1, 10, RILLFIN, 1, 50, 50, 2, -2, 0, 0, 16, 37, 35, true},
         {2, 10, RILLFIN, 1, 50, 50, 2, -2, 0, 0, 254, 37, 17, false},
@@ -267,7 +268,7 @@ TEST_F(BattleTest, MovesShowTheirMessagesInOrderAndChangeWhatTheySay) {
         std::string said, changes;
     };
     const movecase cases[] = {
-        // The attacker's status.
+        // The attacker's status: the player's creature acts in its sleep unless the move needs it awake.
         {1, 1, [&] { o.status = STATUS_FAINTED; }, {}, "", ""},
         {1, 1, [&] { o.status = FRZ; }, {11, 254, 0, 0}, "Kindlet thawed!|*", "status 5>0 pp 10>9 foe.hp 100>93"},  // 11 mod 9
         {1, 172, [&] { o.status = FRZ; }, {2}, "Kindlet is frozen solid!", ""},
@@ -289,7 +290,7 @@ TEST_F(BattleTest, MovesShowTheirMessagesInOrderAndChangeWhatTheySay) {
         {1, 83, [&] { f.status = FRZ; }, hit, "*|It's not very effective!|Rillfin thawed!", "pp 10>9 foe.hp 100>95 foe.status 5>0"},
         {1, 48, [] { Foe(SPROUTMITE); }, hit, "*|It's super effective!|It's super effective!", "pp 10>9 foe.hp 100>70"},
         {1, 27, [] { Foe(KINDLET); }, hit, "*|It's super effective!", "pp 10>9 foe.hp 100>83"},
-        {1, 4, [] { Foe(WRENLET); }, hit, "*", "pp 10>9 foe.hp 100>92"},
+        {1, 4, [] { Foe(WRENLET); }, hit, "*", "pp 10>9 foe.hp 100>92"},  // weak by one type, resisting by the other
         // Stages: the target's fall, the user's rise, each named by whose it is.
         {1, 39, none, {0, 0}, "*|Enemy Rillfin's defense fell!", "pp 10>9 foe.def 0>-1"},
         {2, 45, none, {0, 0}, "*|Kindlet's attack fell!", "atk 0>-1 foe.pp 10>9"},
@@ -324,7 +325,7 @@ TEST_F(BattleTest, MovesShowTheirMessagesInOrderAndChangeWhatTheySay) {
         {2, 47, [&] { b.ownevasion = 3; }, {71}, "*|Enemy Rillfin missed", "foe.pp 10>9"},
         {1, 12, [&] { b.enemyevasion = 3; }, {254, 0, 108}, "*", "pp 10>9 foe.hp 100>83"},
         {1, 12, [&] { b.enemyevasion = 3; }, {254, 0, 109}, "*|Kindlet missed!", "pp 10>9"},
-        {1, 47, [&] { b.enemyevasion = -1; }, {186, 0, 6}, "*", "pp 10>9 foe.status 0>4 foe.sleep 0>1"},
+        {1, 47, [&] { b.enemyevasion = -1; }, {186, 0, 6}, "*", "pp 10>9 foe.status 0>4 foe.sleep 0>1"},  // 140 * 4 / 3
         {1, 114, [&] { b.ownaccuracy = -6; }, {254, 0}, "*", "pp 10>9 foe.hp 100>89"},  // never misses: no draw
         // Fainting: the award, half as much again for a creature from another trainer; the blackout.
         {1, 49, [&] { f.hp = 25; }, {0}, "*|Enemy Rillfin fainted!", "pp 10>9 foe.hp 25>0 foe.status 0>6 exp 5460>5551 state 2>1"},
