@@ -146,6 +146,17 @@ bool Shows(int x0, int y0, int x1, int y1, const std::vector<battleline> &lines)
     return same;
 }
 
+bool ShowsBoxes(int x0, int y0, int x1, int y1, const std::vector<battlebox> &boxes) {
+    BITMAP *expected = create_bitmap(500, 500);
+    clear_to_color(expected, whtclr);
+    for (const battlebox &b : boxes) (b.filled ? rectfill : rect)(expected, b.x0, b.y0, b.x1, b.y1, b.colour);
+    bool same = true;
+    for (int y = y0; y <= y1; y++)
+        for (int x = x0; x <= x1; x++) same = same && getpixel(expected, x, y) == getpixel(battlebackbuffer, x, y);
+    destroy_bitmap(expected);
+    return same;
+}
+
 void BattleTest::SetUp() {
     QbTest::SetUp();
     SetScreenColours();
