@@ -224,6 +224,7 @@ TEST_F(BattleTest, DamageFollowsTheChartTheCapAndTheSpreadAndCriticalHitsIgnoreH
         EXPECT_EQ(BattleDoDamage(attacker, defender, c.move, c.side), c.result) << c.defender << " " << c.move << " " << c.critdraw;
         EXPECT_EQ(Said(), c.critical ? "It's a critical hit!" : "") << c.critdraw;
     }
+    EXPECT_EQ(LogLinesWith(" atkval 999 "), std::vector<std::string>{"Program debug: atkval 999 and defval 1 with damage 29372 and damage2 999"});
 }
 
 // using a move
@@ -350,6 +351,7 @@ TEST_F(BattleTest, MovesShowTheirMessagesInOrderAndChangeWhatTheySay) {
         EXPECT_EQ(std::make_tuple(QueuedRandomDraws(), random(32768)), std::make_tuple(0, 361)) << "every draw and none more";
         ClearRandomDraws();
     }
+    EXPECT_EQ(LogLinesWith(" Damage is ").at(0), "Program debug: Damage is 7") << "the thawed Kindlet's Nudge";
     for (auto [effect, type] : {std::pair(3, TYPE_FIRE), std::pair(4, TYPE_ICE), std::pair(13, TYPE_POISON)})  // by either type
         EXPECT_EQ(std::make_tuple(StatusResisted(effect, type, TYPE_BUG), StatusResisted(effect, TYPE_BUG, type),
                                   StatusResisted(effect, TYPE_BUG, TYPE_BUG), StatusResisted(EFFECT_PARALYSE, type, type)),
