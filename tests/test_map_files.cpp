@@ -94,13 +94,9 @@ TEST_F(MapFileTest, WellFormedFilesFillTheMapTheBlocksAndTheGrid) {
     const int grid[] = {1, 1, 2, 1, 1, 0, 2, 1, 2, 2, 2, 0};
     for (int i = 0; i < 12; i++) EXPECT_EQ(CurrMapArray[i / 4][i % 4].block, grid[i]) << "cell " << i;
     const Lines map = MapLines();
-    for (int k = 1; k < (int)map.size(); k++) {
-        Load(Commented(map, k), Commented(kArrayLines));
-        EXPECT_NE(LastError(), "") << map[k].second;
-    }
-    for (int k = 1; k < (int)kArrayLines.size(); k++) {
-        Load(Commented(map), Commented(kArrayLines, k));
-        EXPECT_NE(LastError(), "") << kArrayLines[k].second;
+    for (int k = 1; k < (int)(map.size() + kArrayLines.size()) - 1; k++) {  // the array file's lines after the map file's
+        const int inarray = k < (int)map.size() ? -1 : k + 1 - (int)map.size();
+        EXPECT_NE((Load(Commented(map, inarray < 0 ? k : -1), Commented(kArrayLines, inarray)), LastError()), "") << k;
     }
 }
 
@@ -128,23 +124,21 @@ TEST_F(MapFileTest, TheLargestSizesPassAndEachBrokenLineFailsWithItsOwnMessage) 
         {true, "TILES=tiles.bmp", "TILES=nothere.bmp", major + "Unable to load map bitmap!"},
         {true, "BEGIN MAP\n", "BEGIN MAP \n", major + "Invalid mapfile"},
         {true, "BLOCKHEIGHT=24", "BLOCKHEIGHT=501", br + "BLOCKHEIGHT of 501 is more than the 500 pixels a block" + can},
-        {true, "BLOCKHEIGHT=24", "BLOCKHEIGHT=0", br + "Invalid BLOCKHEIGHT value!"},
-        {true, "BLOCKWIDTH=32", "BLOCKWIDTH=0", br + "Invalid BLOCKWIDTH value!"},
         {true, "BEGIN BLOCKSTRUCT", "BEGIN BLOCKSTRUCT ", br + "Mapfile does not properly start Blockstruct"},
         {true, "BLCKSTRCTCNT=3", "BLCKSTRCTCNT=51", br + "BLCKSTRCTCNT of 51 is more than the 50 block structures a map" + can},
-        {true, "BLCKSTRCTCNT=3", "BLCKSTRCTCNT=0", br + "Invalid BLCKSTRCTCNT value!"},
         {true, "END BLOCKSTRUCT", "END  BLOCKSTRUCT", major + "END BLOCKSTRUCT is not where expected"},
         {true, "BEGIN MAPARRAY", "BEGIN MAPARRAY ", major + "Missing Maparray start"},
         {true, "MAPARRAYY=3", "MAPARRAYY=61", br + "MAPARRAYY of 61 is more than the 60 rows a map" + can},
-        {true, "MAPARRAYY=3", "MAPARRAYY=0", br + "Invalid MAPARRAYY value!"},
         {true, "MAPARRAYX=4", "MAPARRAYX=61", br + "MAPARRAYX of 61 is more than the 60 columns a map" + can},
-        {true, "MAPARRAYX=4", "MAPARRAYX=-1", br + "Invalid MAPARRAYX value!"},
         {true, "1, 0, 2, 1,", "1, 0, 3, 1,", br + "Block 3 at row 1, column 2 is not one of the map's 3 block structures!"},
         {true, "END MAPARRAY", "END MAPARRAY ", major + "Missing Maparray end"},
         {true, "END MAP\n", "END MAP \n", major + "Missing Map end"}};
     for (const std::string marker : {"MAP", "WILDMONS", "DAY", "NIGHT", "MORN", "OLDROD", "GOODROD", "SUPERROD", "SURF", "ROCKSMASH", "HEADBUTT1", "HEADBUTT2"})
         for (const std::string begin : {"BEGIN ", "END "})  // a trailing blank is enough to break a marker
             cases.push_back({false, begin + marker + "\n", begin + marker + " \n", br + "Missing " + begin + marker + " in project file"});
+    for (const auto &[key, good, bad] : {std::make_tuple("BLOCKHEIGHT", "24", "0"), {"BLOCKWIDTH", "32", "0"}, {"BLCKSTRCTCNT", "3", "0"},
+                                         {"MAPARRAYY", "3", "0"}, {"MAPARRAYX", "4", "-1"}})
+        cases.push_back({true, key + std::string("=") + good, key + std::string("=") + bad, br + "Invalid " + key + " value!"});
     for (const brokencase &c : cases) {
         EXPECT_EQ(c.inarray ? Load(mapfile, Replaced(arrayfile, c.line, c.by)) : Load(Replaced(mapfile, c.line, c.by), arrayfile),
                   c.result) << c.error;
