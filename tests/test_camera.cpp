@@ -20,12 +20,10 @@ TEST_F(CameraTest, TheViewCentresThePlayerUntilAnEdgeStopsIt) {
         {352, 330, 32, 24, 60, 60, 20, 20, 15, 14, 480, 336, 160, 144}};
     for (const cameracase &c : cases) {
         CurrProj.windowx = c.viewx, CurrProj.windowy = c.viewy, CurrMap.blockwidth = c.bw, CurrMap.blockheight = c.bh;
-        CurrMap.maparrayx = c.mw, CurrMap.maparrayy = c.mh;
-        PlacePlayer(c.x, c.y, DIR_UP, FRAME_STAND);
+        CurrMap.maparrayx = c.mw, CurrMap.maparrayy = c.mh, PlacePlayer(c.x, c.y, DIR_UP, FRAME_STAND);
         EXPECT_EQ(std::make_tuple(mapxtile, mapytile, mapxpxl, mapypxl, plx, ply),
                   std::make_tuple(c.xtile, c.ytile, c.xpxl, c.ypxl, c.plx, c.ply)) << "at " << c.x << ", " << c.y;
     }
-    CurrMap.blockwidth = 0;  // before any map has a block size the camera stays where it was
-    PlaceCamera(20, 20);
+    CurrMap.blockwidth = 0, PlaceCamera(20, 20);  // before any map has a block size the camera stays where it was
     EXPECT_EQ(mapxtile, 15);
 }

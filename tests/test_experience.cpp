@@ -9,8 +9,7 @@ using headless::keystep;
 // Creatures of one species and level at the party positions, all having
 // taken part; `party` gives each position's owned record.
 static void Party(int species, const std::vector<int> &levels, std::vector<int> party = {0, 1, 2, 3, 4, 5}) {
-    battleinfo = battlerecord();
-    MainPlayer.partycount = (int16_t)levels.size();
+    battleinfo = battlerecord(), MainPlayer.partycount = (int16_t)levels.size();
     for (int i = 0; i < PARTYMAX; i++) MainPlayer.party[i] = party[i];
     for (size_t i = 0; i < levels.size(); i++)
         CreateVorlet(MainPlayer.owned[party[i]], species, levels[i], VORLET_PLAYER, ""), battleinfo.participated[i] = 1;
@@ -30,7 +29,6 @@ TEST_F(BattleTest, SharersSplitTheAwardAndStatExperience) {
     const int F = STATUS_FAINTED;
     const sharecase cases[] = {
         {{0, F}, {50, 50}, RILLFIN, 45, {45, 0}, {46, 52, 48, 55, 50}},
-        {{F, 0}, {50, 50}, RILLFIN, 45, {0, 45}, {46, 52, 48, 55, 50}},
         {{0, 0}, {50, 50}, RILLFIN, 45, {22, 22}, {23, 26, 24, 27, 25}},
         {{0, 0}, {100, 50}, RILLFIN, 45, {0, 22}, {23, 26, 24, 27, 25}},
         {{0, 0, 0}, {50, 50, 50}, SPROUTMITE, 45, {15, 15, 15}, {14, 13, 17, 13, 12}},  // special: (44 / 3 + 40 / 3) / 2
@@ -54,9 +52,8 @@ TEST_F(BattleTest, SharersSplitTheAwardAndStatExperience) {
     }
     // Nobody to share with: one did not take part, the other fainted.
     Party(KINDLET, {50, 50});
-    battleinfo.participated[0] = 0, MainPlayer.owned[1].status = STATUS_FAINTED;
+    battleinfo.participated[0] = 0, MainPlayer.owned[1].status = STATUS_FAINTED, SetUpLog();
     const int exp = MainPlayer.owned[1].exp;
-    SetUpLog();
     EXPECT_EQ(AddPlayerExp(RILLFIN, 45), 0);
     EXPECT_EQ(LogLinesAfterBanner(), std::vector<std::string>{"Major Program error: Add experience called with expdivide is 0 ?!"});
     EXPECT_EQ(std::make_tuple(MainPlayer.owned[1].exp, StatExp(MainPlayer.owned[1]), battleinfo.participated[1]),
@@ -64,7 +61,6 @@ TEST_F(BattleTest, SharersSplitTheAwardAndStatExperience) {
 }
 
 static std::vector<std::string> hpboxes;  // the player's HP numbers at each frame shown
-static void RecordHP(BITMAP *) { hpboxes.push_back(Format("%d/%d", PlayerVorlet().hp, PlayerVorlet().maxhp)); }
 
 // Scrapling at position 0 (owned record 1), with stat experience of its
 // own in each stat, reaches exactly level 51's 159181 points: the level
@@ -76,8 +72,7 @@ TEST_F(BattleTest, ALevelShowsItsMessageThenTheTableOfEachStat) {
     s.atkiv = 14, s.defiv = 0, s.spdiv = 7, s.spciv = 3, s.hpiv = 3, At(1).status = STATUS_FAINTED;
     s.atkexp = 10000, s.defexp = 20000, s.spdexp = 30000, s.spcexp = 40000, s.hpexp = 50000;
     s.maxhp = 125, s.attack = 81, s.defense = 66, s.speed = 71, s.spattack = 50, s.spdefense = 64, s.hp = 122;
-    ASSERT_EQ(s.exp, 150000);
-    headless::onframe = RecordHP;
+    headless::onframe = [](BITMAP *) { hpboxes.push_back(Format("%d/%d", PlayerVorlet().hp, PlayerVorlet().maxhp)); };
     Spaces(2);
     AddPlayerExp(RILLFIN, 9181);
     // The win adds 46 to the attack experience: ((56 + 14) * 2 + 51 * sqrt(10046) / 400
@@ -170,9 +165,8 @@ TEST_F(BattleTest, TheEvolutionCheckFindsTheLastMatchOfTheGrownAndChangesNothing
     // match equal attack and defence.
     struct evocase { int species, level, happiness, attack, defense, hour, target; };
     const evocase cases[] = {
-        {KINDLET, 15, 70, 10, 10, 12, 0}, {KINDLET, 16, 70, 10, 10, 12, 2}, {SPROUTMITE, 5, 218, 10, 10, 3, 14},
-        {WRENLET, 5, 218, 10, 10, 7, 8},  {WRENLET, 5, 218, 10, 10, 8, 7},  {SCRAPLING, 20, 70, 30, 30, 12, 12},
-        {RILLFIN, 5, 70, 10, 10, 12, 0}};
+        {KINDLET, 15, 70, 10, 10, 12, 0}, {KINDLET, 16, 70, 10, 10, 12, 2}, {WRENLET, 5, 218, 10, 10, 7, 8},
+        {WRENLET, 5, 218, 10, 10, 8, 7},  {SCRAPLING, 20, 70, 30, 30, 12, 12}};
     for (const auto &[species, level, happiness, attack, defense, hour, target] : cases) {
         ownedvorl &v = MainPlayer.owned[2];
         CreateVorlet(v, species, level, VORLET_PLAYER, "");

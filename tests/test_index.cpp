@@ -57,10 +57,8 @@ TEST_F(IndexTest, TheChooserSortsItsRowsAndOkTakesTheSelectedProject) {
     DlgSelectRow(&dialog, LoadProjDialogProcs, IDLB_PROJSLIST, 1);
     SendDlgItemMessageA(&dialog, IDLB_PROJSLIST, LB_ADDSTRING, 0, (intptr_t) "Aaa");
     EXPECT_EQ(list->items[list->cursel].text, "Bay");
-    for (intptr_t data : {7, 2}) {  // a row that points outside the index asks for a project
-        list->items[list->cursel].data = data;
-        DlgPressButton(&dialog, LoadProjDialogProcs, IDOK);
-    }
-    EXPECT_EQ(std::make_tuple(dialog.ended, dialog.result, indexno), std::make_tuple(true, (intptr_t)2, 2));
-    EXPECT_EQ(LogLinesAfterBanner().back(), "User: Please select a project.");
+    for (intptr_t data : {7, 2})  // a row that points outside the index asks for a project
+        list->items[list->cursel].data = data, DlgPressButton(&dialog, LoadProjDialogProcs, IDOK);
+    EXPECT_EQ(std::make_tuple(dialog.ended, dialog.result, indexno, LogLinesAfterBanner().back()),
+              std::make_tuple(true, (intptr_t)2, 2, std::string("User: Please select a project.")));
 }

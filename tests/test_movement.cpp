@@ -6,21 +6,13 @@
 
 static std::vector<std::string> met;  // the wild creatures met, as "species/level"
 
-class WalkTest : public QbTest {
-protected:
-    void SetUp() override {
-        QbTest::SetUp();
-        WildEncounter = [](int species, int level) { met.push_back(std::to_string(species) + "/" + std::to_string(level)); };
-        Map(32, 32, 60, 60);
-    }
-    // A map of plain ground in a 352 by 352 view (nothing drawn).
-    void Map(int bw, int bh, int mw, int mh) {
-        ResetWorld();
-        CurrProj.windowx = CurrProj.windowy = 352;
-        CurrMap.blockwidth = bw, CurrMap.blockheight = bh, CurrMap.maparrayx = mw, CurrMap.maparrayy = mh, CurrMap.blckstrctcnt = 8;
-    }
-    void StandAt(int x, int y) { PlacePlayer(x, y, DIR_DOWN, DIR_DOWN); }
-};
+using WalkTest = QbTest;
+// A map of plain ground in a 352 by 352 view (nothing drawn).
+static void Map(int bw, int bh, int mw, int mh) {
+    ResetWorld(), CurrProj.windowx = CurrProj.windowy = 352;
+    CurrMap.blockwidth = bw, CurrMap.blockheight = bh, CurrMap.maparrayx = mw, CurrMap.maparrayy = mh, CurrMap.blckstrctcnt = 8;
+}
+static void StandAt(int x, int y) { PlacePlayer(x, y, DIR_DOWN, DIR_DOWN); }
 
 // Walls block with the value 1 on the two sides that meet (the sides facing
 // away do not count), before the target's kind: water but for the swimming
@@ -52,8 +44,7 @@ TEST_F(WalkTest, EachReasonBlocksAStep) {
                             {60, 60, 59, 59, DIR_DOWN}, {60, 60, 59, 59, DIR_LEFT}, {9, 40, 8, 5, DIR_RIGHT}, {9, 40, 5, 39, DIR_DOWN}};
     for (const auto &s : steps) {
         Map(32, 32, s[0], s[1]);
-        CurrBlckStruct[1].wallright = 1, CurrMapArray[20][20].block = 1, CurrMapArray[59][58].block = CurrMap.blckstrctcnt;
-        StandAt(s[2], s[3]);
+        CurrBlckStruct[1].wallright = 1, CurrMapArray[20][20].block = 1, CurrMapArray[59][58].block = 8, StandAt(s[2], s[3]);
         EXPECT_EQ(move_player(s[4]), 1) << s[2] << " " << s[4];
         EXPECT_EQ(std::make_tuple(playertilex, playertiley, playerspriteanim, headless::frames), std::make_tuple(s[2], s[3], 3, 0L));
     }
@@ -82,7 +73,6 @@ static void WalkAndWatch(int dir, int steps) {
         seen.assign(1, Along());
         const cameraview end = CameraFor(playertilex + (across ? sign : 0), playertiley + (across ? 0 : sign));
         const int endpxl = across ? end.xpxl : end.ypxl, mode = endpxl != seen[0].camera ? MOVE_SCROLL : MOVE_WALK;
-        playerspriteanim = FRAME_STAND + dir - 1;
         ASSERT_EQ(move_player(dir), 0) << "step " << step;
         ASSERT_EQ((int)seen.size(), 1 + (across ? CurrMap.blockwidth : CurrMap.blockheight)) << "a frame for each pixel";
         for (size_t i = 1; i < seen.size(); i++) {
@@ -106,6 +96,8 @@ TEST_F(WalkTest, EveryFrameOfEveryStepMovesForwardFromEdgeToEdge) {
 }
 
 TEST_F(WalkTest, EncounterGroundMeetsTheDrawnEntryOfTheHoursTableAndKindFourKeepsTheStride) {
+    WildEncounter = [](int species, int level) { met.push_back(std::to_string(species) + "/" + std::to_string(level)); };
+    Map(32, 32, 60, 60);
     const int cuts[] = {29, 30, 59, 60, 79, 80, 89, 90, 94, 95, 98, 99};  // the last draw of each entry and the first of the next
     for (int i = 0; i < 12; i++) EXPECT_EQ(EncounterEntry(cuts[i]), (i + 1) / 2) << "draw " << cuts[i];
     const wildentry *tables[] = {CurrMap.nightmons, CurrMap.mornmons, CurrMap.daymons, CurrMap.nightmons};
@@ -113,8 +105,7 @@ TEST_F(WalkTest, EncounterGroundMeetsTheDrawnEntryOfTheHoursTableAndKindFourKeep
     CurrBlckStruct[2].blocktype = BLOCK_ENCOUNTER, CurrBlckStruct[3].blocktype = BLOCK_KEEPSTRIDE, CurrBlckStruct[4].blocktype = 5;
     for (int x = 0; x < 60; x++) CurrMapArray[20][x].block = 2, CurrMapArray[21][x].block = 3 + x % 2;
     for (int i = 0; i < 7; i++) CurrMap.mornmons[i] = {10 + i, 1 + i}, CurrMap.daymons[i] = {20 + i, 8 + i};
-    CurrMap.wilddensity = 5, headless::hour = 6;
-    StandAt(20, 20);
+    CurrMap.wilddensity = 5, headless::hour = 6, StandAt(20, 20);
     Draws({4, 95, 3, 8, 99});  // random(4): 4 mod 4 meets a creature, 3 does not; then the entry's draw
     for (int step = 0; step < 3; step++) move_player(DIR_RIGHT);
     EXPECT_EQ(met, std::vector<std::string>({"6/15", "7/16"})) << "a miss takes no entry draw";
