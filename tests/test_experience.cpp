@@ -9,8 +9,7 @@ using headless::keystep;
 // Creatures of one species and level at the party positions, all having
 // taken part; `party` gives each position's owned record.
 static void Party(int species, const std::vector<int> &levels, std::vector<int> party = {0, 1, 2, 3, 4, 5}) {
-    battleinfo = battlerecord();
-    MainPlayer.partycount = (int16_t)levels.size();
+    battleinfo = battlerecord(), MainPlayer.partycount = (int16_t)levels.size();
     for (int i = 0; i < PARTYMAX; i++) MainPlayer.party[i] = party[i];
     for (size_t i = 0; i < levels.size(); i++)
         CreateVorlet(MainPlayer.owned[party[i]], species, levels[i], VORLET_PLAYER, ""), battleinfo.participated[i] = 1;
@@ -30,7 +29,6 @@ TEST_F(BattleTest, SharersSplitTheAwardAndStatExperience) {
     const int F = STATUS_FAINTED;
     const sharecase cases[] = {
         {{0, F}, {50, 50}, RILLFIN, 45, {45, 0}, {46, 52, 48, 55, 50}},
-        {{F, 0}, {50, 50}, RILLFIN, 45, {0, 45}, {46, 52, 48, 55, 50}},
         {{0, 0}, {50, 50}, RILLFIN, 45, {22, 22}, {23, 26, 24, 27, 25}},
         {{0, 0}, {100, 50}, RILLFIN, 45, {0, 22}, {23, 26, 24, 27, 25}},
         {{0, 0, 0}, {50, 50, 50}, SPROUTMITE, 45, {15, 15, 15}, {14, 13, 17, 13, 12}},  // special: (44 / 3 + 40 / 3) / 2
@@ -49,16 +47,13 @@ TEST_F(BattleTest, SharersSplitTheAwardAndStatExperience) {
         EXPECT_EQ(std::vector<int>(battleinfo.participated, battleinfo.participated + PARTYMAX), std::vector<int>(6));
     }
     for (int start : {65488, 65530}) {  // 65488 + 46 stays just below the cap
-        Party(KINDLET, {50});
-        Own().atkexp = start;
-        AddPlayerExp(RILLFIN, 0);
+        Party(KINDLET, {50}), Own().atkexp = start, AddPlayerExp(RILLFIN, 0);
         EXPECT_EQ(Own().atkexp, start == 65488 ? 65534 : 65535);
     }
     // Nobody to share with: one did not take part, the other fainted.
     Party(KINDLET, {50, 50});
-    battleinfo.participated[0] = 0, MainPlayer.owned[1].status = STATUS_FAINTED;
+    battleinfo.participated[0] = 0, MainPlayer.owned[1].status = STATUS_FAINTED, SetUpLog();
     const int exp = MainPlayer.owned[1].exp;
-    SetUpLog();
     EXPECT_EQ(AddPlayerExp(RILLFIN, 45), 0);
     EXPECT_EQ(LogLinesAfterBanner(), std::vector<std::string>{"Major Program error: Add experience called with expdivide is 0 ?!"});
     EXPECT_EQ(std::make_tuple(MainPlayer.owned[1].exp, StatExp(MainPlayer.owned[1]), battleinfo.participated[1]),
@@ -66,28 +61,27 @@ TEST_F(BattleTest, SharersSplitTheAwardAndStatExperience) {
 }
 
 static std::vector<std::string> hpboxes;  // the player's HP numbers at each frame shown
-static void RecordHP(BITMAP *) { hpboxes.push_back(Format("%d/%d", PlayerVorlet().hp, PlayerVorlet().maxhp)); }
 
-// Scrapling at position 0 (owned record 1) reaches exactly level 51's
-// 159181 points: the level message while the old stats still show, then the
-// table of old value, gain and new value, the grown flag by position.
+// Scrapling at position 0 (owned record 1), with stat experience of its
+// own in each stat, reaches exactly level 51's 159181 points: the level
+// message while the old stats still show, then the table of old value, gain
+// and new value, the grown flag by position.
 TEST_F(BattleTest, ALevelShowsItsMessageThenTheTableOfEachStat) {
     Party(SCRAPLING, {50, 50}, {1, 0, 2, 3, 4, 5});
     ownedvorl &s = At(0);
-    s.atkiv = 14, s.defiv = 0, s.spdiv = 7, s.spciv = 3, s.hpiv = 3;
-    ComputeStats(s);
-    s.hp = s.maxhp - 3, At(1).status = STATUS_FAINTED;
-    ASSERT_EQ(s.exp, 150000);
-    headless::onframe = RecordHP;
+    s.atkiv = 14, s.defiv = 0, s.spdiv = 7, s.spciv = 3, s.hpiv = 3, At(1).status = STATUS_FAINTED;
+    s.atkexp = 10000, s.defexp = 20000, s.spdexp = 30000, s.spcexp = 40000, s.hpexp = 50000;
+    s.maxhp = 125, s.attack = 81, s.defense = 66, s.speed = 71, s.spattack = 50, s.spdefense = 64, s.hp = 122;
+    headless::onframe = [](BITMAP *) { hpboxes.push_back(Format("%d/%d", PlayerVorlet().hp, PlayerVorlet().maxhp)); };
     Spaces(2);
     AddPlayerExp(RILLFIN, 9181);
-    // Level 50 without stat experience: ((56 + 14) * 2) * 50 / 100 + 5 = 75
-    // attack; at 51 the win's stat experience adds 1 to each term.
-    EXPECT_EQ(Said(true), "5,275 Scrapling reached level 51!|5,275 HP           : 111   +2   113|"
-                          "5,285 Attack       : 75   +1   76|5,295 Defense      : 57   +1   58|"
-                          "5,305 Speed        : 60   +1   61|5,315 Spec. Attack : 38   +1   39|"
-                          "5,325 Spec. Defense: 52   +1   53");
-    EXPECT_EQ(hpboxes, std::vector<std::string>({"108/111", "110/113"})) << "a damaged creature keeps its damage";
+    // The win adds 46 to the attack experience: ((56 + 14) * 2 + 51 * sqrt(10046) / 400
+    // rounded, 13) * 51 / 100 + 5 = 83 attack; HP ((48 + 3) * 2 + 29) * 51 / 100 + 61 = 127.
+    EXPECT_EQ(Said(true), "5,275 Scrapling reached level 51!|5,275 HP           : 125   +2   127|"
+                          "5,285 Attack       : 81   +2   83|5,295 Defense      : 66   +1   67|"
+                          "5,305 Speed        : 71   +1   72|5,315 Spec. Attack : 50   +1   51|"
+                          "5,325 Spec. Defense: 64   +2   66");
+    EXPECT_EQ(hpboxes, std::vector<std::string>({"122/125", "124/127"})) << "a damaged creature keeps its damage";
     EXPECT_EQ(std::make_pair(s.level, s.exp), std::make_pair(51, 159181));
     EXPECT_EQ(std::vector<int>(battleinfo.grewlevel, battleinfo.grewlevel + PARTYMAX), std::vector<int>({1, 0, 0, 0, 0, 0}));
 }
@@ -104,47 +98,41 @@ TEST_F(BattleTest, EachLevelTeachesItsMovesWithAPromptForAFifth) {
     const std::string prompt5 = "5,275 Sproutmite reached level 5!|"
                                 "5,275 Sproutmite wants to learn Mandibles, but already knows four moves.|"
                                 "5,285 What should it replace?|";
-    const std::tuple<std::vector<keystep>, std::string, std::vector<moveslot>> cases[] = {
+    struct learncase {
+        std::vector<keystep> keys;
+        std::string said, moves;  // the moves as "move/maximum PP/PP"
+    };
+    const learncase cases[] = {
         // 5 keeps the four moves, then 2 replaces the second.
         {{{{KEY_5}, 1}, {{}, 1}, {{KEY_SPACE}, 1}, {{}, 1}, {{KEY_SPACE}, 1}, {{}, 1}, {{KEY_2}, 1}},
          upto4 + "5,275 Sproutmite stopped learning Numbspore|" + prompt5 +
              "5,300 1. Stinger|5,310 2. Leaf Flick|5,320 3. Silk Snare|5,330 4. Seed Shot|5,340 5. Cancel|"
              "5,275 Sproutmite forgot Leaf Flick and|5,285 Sproutmite learned Mandibles!",
-         {{16, 35, 1}, {17, 25, 25}, {196, 30, 1}, {121, 25, 25}}},
+         "16/35/1 17/25/25 196/30/1 121/25/25 "},
         // 1 and 3 together both act; 3, still held, answers the next prompt at once.
         {{{{KEY_1, KEY_3}, 1}, {{KEY_3, KEY_SPACE}, 1}, {{KEY_3}, 1}, {{KEY_3, KEY_SPACE}, 1}, {{KEY_3}, 1}},
          upto4 + "5,275 Sproutmite forgot Stinger and|5,285 Sproutmite learned Numbspore!|"
                  "5,275 Sproutmite forgot Silk Snare and|5,285 Sproutmite learned Numbspore!|" + prompt5 +
              "5,300 1. Numbspore|5,310 2. Leaf Flick|5,320 3. Numbspore|5,330 4. Seed Shot|5,340 5. Cancel|"
              "5,275 Sproutmite forgot Numbspore and|5,285 Sproutmite learned Mandibles!",
-         {{78, 30, 30}, {29, 30, 1}, {17, 25, 25}, {121, 25, 25}}},
+         "78/30/30 29/30/1 17/25/25 121/25/25 "},
     };
-    for (auto [keys, said, moves] : cases) {
+    for (learncase c : cases) {
         Party(SPROUTMITE, {2});
-        for (int i = 0; i < 4; i++) keys.insert(keys.begin(), {{{KEY_SPACE}, 1}, {{}, 1}});
-        headless::ScriptKeys(keys);
+        for (int i = 0; i < 4; i++) c.keys.insert(c.keys.begin(), {{{KEY_SPACE}, 1}, {{}, 1}});
+        headless::ScriptKeys(c.keys);
         for (moveslot &m : Own().moves) m.pp = 1;
         AddPlayerExp(SPROUTMITE, 100);
-        EXPECT_EQ(Own().level, 5);
-        std::string shown;
+        std::string shown, moves;
         for (const writtentext &t : written)
             if (t.text.find("   +") == std::string::npos) shown += Format("%s%d,%d ", shown.empty() ? "" : "|", t.x, t.y) + t.text;
+        for (const moveslot &m : Own().moves) moves += Format("%d/%d/%d ", m.move, m.maxpp, m.pp);
         written.clear();
-        EXPECT_EQ(shown, said);
-        for (int k = 0; k < MOVESLOTS; k++)
-            EXPECT_EQ(std::make_tuple(Own().moves[k].move, Own().moves[k].maxpp, Own().moves[k].pp),
-                      std::make_tuple(moves[k].move, moves[k].maxpp, moves[k].pp)) << k;
+        EXPECT_EQ(std::make_tuple(Own().level, shown, moves), std::make_tuple(5, c.said, c.moves));
     }
-    // From 99 the highest level and no further; there no points, stat experience still.
-    Party(SPROUTMITE, {99});
-    Spaces(2);
-    AddPlayerExp(SPROUTMITE, 1000000);
-    EXPECT_EQ(Own().level, 100);
-    EXPECT_EQ(written.size(), 7u) << "one message and one table";
-    const ownedvorl before = Own();
-    battleinfo.participated[0] = 1;
-    EXPECT_EQ(AddPlayerExp(SPROUTMITE, 1000000), 1);
-    EXPECT_EQ(std::make_pair(Own().exp, Own().atkexp), std::make_pair(before.exp, before.atkexp + 42));
+    // From 99 the highest level and no further: one message and one table.
+    Party(SPROUTMITE, {99}), Spaces(2), AddPlayerExp(SPROUTMITE, 1000000);
+    EXPECT_EQ(std::make_pair(Own().level, written.size()), std::make_pair(100, (size_t)7));
 }
 
 // One entry: by level; by happiness at any hour, by day (7 to 17) or by
@@ -155,13 +143,13 @@ TEST_F(BattleTest, EachEvolutionEntryHasItsOwnCondition) {
     const evocase cases[] = {
         {1, 16, 15, 70, 10, 10, 12, false}, {1, 16, 16, 70, 10, 10, 12, true}, {4, 0, 5, 217, 10, 10, 12, false},
         {4, 0, 5, 218, 10, 10, 3, true}, {4, 1, 5, 218, 10, 10, 6, false}, {4, 1, 5, 218, 10, 10, 7, true},
-        {4, 1, 5, 218, 10, 10, 17, true}, {4, 1, 5, 218, 10, 10, 18, false}, {4, 1, 5, 217, 10, 10, 12, false},
+        {4, 1, 5, 218, 10, 10, 17, true}, {4, 1, 5, 218, 10, 10, 18, false}, {4, 3, 5, 218, 10, 10, 12, false},
         {4, 2, 5, 218, 10, 10, 16, false}, {4, 2, 5, 218, 10, 10, 17, true}, {4, 2, 5, 218, 10, 10, 7, true},
-        {4, 2, 5, 218, 10, 10, 8, false}, {4, 2, 5, 217, 10, 10, 3, false}, {4, 3, 5, 218, 10, 10, 12, false},
+        {4, 2, 5, 218, 10, 10, 8, false}, {5, 1, 19, 70, 30, 31, 12, false}, {5, 4, 20, 70, 30, 30, 12, false},
         {5, 1, 20, 70, 30, 30, 12, true}, {5, 1, 20, 70, 31, 30, 12, false}, {5, 1, 20, 70, 30, 31, 12, true},
         {5, 2, 20, 70, 30, 30, 12, true}, {5, 2, 20, 70, 30, 31, 12, false}, {5, 2, 20, 70, 31, 30, 12, true},
-        {5, 3, 20, 70, 30, 30, 12, true}, {5, 3, 20, 70, 31, 30, 12, false}, {5, 1, 19, 70, 30, 31, 12, false},
-        {5, 4, 20, 70, 30, 30, 12, false}, {2, 0, 50, 255, 30, 30, 12, false}, {3, 0, 50, 255, 30, 30, 12, false},
+        {5, 3, 20, 70, 30, 30, 12, true}, {5, 3, 20, 70, 31, 30, 12, false}, {5, 3, 20, 70, 30, 31, 12, false},
+        {2, 0, 50, 255, 30, 30, 12, false}, {3, 0, 50, 255, 30, 30, 12, false},
     };
     for (const evocase &c : cases) {
         ownedvorl v = ownedvorl();
@@ -177,9 +165,8 @@ TEST_F(BattleTest, TheEvolutionCheckFindsTheLastMatchOfTheGrownAndChangesNothing
     // match equal attack and defence.
     struct evocase { int species, level, happiness, attack, defense, hour, target; };
     const evocase cases[] = {
-        {KINDLET, 15, 70, 10, 10, 12, 0}, {KINDLET, 16, 70, 10, 10, 12, 2}, {SPROUTMITE, 5, 218, 10, 10, 3, 14},
-        {WRENLET, 5, 218, 10, 10, 7, 8},  {WRENLET, 5, 218, 10, 10, 8, 7},  {SCRAPLING, 20, 70, 30, 30, 12, 12},
-        {RILLFIN, 5, 70, 10, 10, 12, 0}};
+        {KINDLET, 15, 70, 10, 10, 12, 0}, {KINDLET, 16, 70, 10, 10, 12, 2}, {WRENLET, 5, 218, 10, 10, 7, 8},
+        {WRENLET, 5, 218, 10, 10, 8, 7},  {SCRAPLING, 20, 70, 30, 30, 12, 12}};
     for (const auto &[species, level, happiness, attack, defense, hour, target] : cases) {
         ownedvorl &v = MainPlayer.owned[2];
         CreateVorlet(v, species, level, VORLET_PLAYER, "");

@@ -12,14 +12,8 @@ static std::vector<std::pair<int, std::string>> IndexLines(int count, const std:
 }
 static std::string Index(int count, const std::vector<std::string> &names) { return Commented(IndexLines(count, names)); }
 
-class IndexTest : public QbTest {
-protected:
-    int Read(const std::string &content) {
-        SetUpLog();
-        WriteFile("gameindex.txt", content);
-        return ReadGameIndex();
-    }
-};
+using IndexTest = QbTest;
+static int Read(const std::string &content) { return SetUpLog(), WriteFile("gameindex.txt", content), ReadGameIndex(); }
 
 TEST_F(IndexTest, AWellFormedIndexFillsTheTableInFileOrderUpToItsSize) {
     ASSERT_EQ(Read(Index(2, {"Moor", "Ash"})), 0);
@@ -36,16 +30,13 @@ TEST_F(IndexTest, AWellFormedIndexFillsTheTableInFileOrderUpToItsSize) {
         {Replaced(Index(1, {"A"}), "END INDEX", "END  INDEX"), "Breaking Project error: Project Index is missing an END INDEX"},
         {Replaced(full, "=255", "=256"), "Breaking Project error: INDEXCOUNT of 256 is more than the 255 projects an index can hold!"},
         {"1\nINDEXCOUNT=-3\n", "Breaking Project error: Invalid INDEXCOUNT value!"}};
-    for (const auto &c : cases) {
-        EXPECT_EQ(Read(c.first), -1) << c.second;
-        EXPECT_EQ(LastError(), c.second);
+    for (const auto &[index, error] : cases) {
+        EXPECT_EQ(Read(index), -1) << error;
+        EXPECT_EQ(LastError(), error);
     }
     // One character more than a line's limit, and the reader stumbles on the cut comment.
     const auto lines = IndexLines(1, {"A"});
-    for (int k = 1; k < (int)lines.size(); k++) {
-        Read(Commented(lines, k));
-        EXPECT_NE(LastError(), "") << lines[k].second;
-    }
+    for (int k = 1; k < (int)lines.size(); k++) EXPECT_NE((Read(Commented(lines, k)), LastError()), "") << lines[k].second;
     std::remove("gameindex.txt");
     EXPECT_EQ(ReadGameIndex(), -1);
     EXPECT_EQ(LastError(), "Breaking Project error: Map file gameindex.txt does not exist!");
@@ -66,10 +57,8 @@ TEST_F(IndexTest, TheChooserSortsItsRowsAndOkTakesTheSelectedProject) {
     DlgSelectRow(&dialog, LoadProjDialogProcs, IDLB_PROJSLIST, 1);
     SendDlgItemMessageA(&dialog, IDLB_PROJSLIST, LB_ADDSTRING, 0, (intptr_t) "Aaa");
     EXPECT_EQ(list->items[list->cursel].text, "Bay");
-    for (intptr_t data : {7, 2}) {  // a row that points outside the index asks for a project
-        list->items[list->cursel].data = data;
-        DlgPressButton(&dialog, LoadProjDialogProcs, IDOK);
-    }
-    EXPECT_EQ(std::make_tuple(dialog.ended, dialog.result, indexno), std::make_tuple(true, (intptr_t)2, 2));
-    EXPECT_EQ(LogLinesAfterBanner().back(), "User: Please select a project.");
+    for (intptr_t data : {7, 2})  // a row that points outside the index asks for a project
+        list->items[list->cursel].data = data, DlgPressButton(&dialog, LoadProjDialogProcs, IDOK);
+    EXPECT_EQ(std::make_tuple(dialog.ended, dialog.result, indexno, LogLinesAfterBanner().back()),
+              std::make_tuple(true, (intptr_t)2, 2, std::string("User: Please select a project.")));
 }

@@ -2,29 +2,23 @@
 // checked pixel by pixel.
 #include "tests/harness/testsupport.h"
 
-namespace {
-
 // Block n of the strip is one plain colour, so a pixel tells which block was drawn there.
-int BlockColour(int n) { return makecol(8 * n, 255 - 8 * n, 120); }
+static int BlockColour(int n) { return makecol(8 * n, 255 - 8 * n, 120); }
 
-class DrawMapTest : public QbTest {
-protected:
-    void SetUp() override {
-        QbTest::SetUp();
-        CurrProj.windowx = CurrProj.windowy = 352;
-        for (int r = 0; r < MAPARRAYMAX; r++)
-            for (int k = 0; k < MAPARRAYMAX; k++) CurrMapArray[r][k].block = (r * 7 + k) % 30;
-    }
-    void Blocks(int width, int height, int count) {
-        CurrMap.blockwidth = width, CurrMap.blockheight = height;
-        ReleaseGameBitmaps();
-        backbuffer = create_bitmap(500, 500), currentmaptilesbmp = create_bitmap(width * count, height);
-        for (int n = 0; n < count; n++) rectfill(currentmaptilesbmp, n * width, 0, (n + 1) * width - 1, height - 1, BlockColour(n));
-        clear_to_color(backbuffer, makecol(255, 255, 0));  // what DrawMap leaves alone
-    }
-    // The colour at (x, y) for grid cell (k, r), or k = -1 left alone, k = -2 black.
-    int Want(int k, int r) { return k == -1 ? makecol(255, 255, 0) : k == -2 ? makecol(0, 0, 0) : BlockColour(CurrMapArray[r][k].block); }
-};
+// A 352 by 352 view of a grid of varied blocks, a strip of `count` blocks
+// and a back buffer of a colour DrawMap leaves alone.
+static void Blocks(int width, int height, int count) {
+    CurrProj.windowx = CurrProj.windowy = 352, CurrMap.blockwidth = width, CurrMap.blockheight = height;
+    for (int r = 0; r < MAPARRAYMAX; r++)
+        for (int k = 0; k < MAPARRAYMAX; k++) CurrMapArray[r][k].block = (r * 7 + k) % 30;
+    ReleaseGameBitmaps();
+    backbuffer = create_bitmap(500, 500), currentmaptilesbmp = create_bitmap(width * count, height);
+    for (int n = 0; n < count; n++) rectfill(currentmaptilesbmp, n * width, 0, (n + 1) * width - 1, height - 1, BlockColour(n));
+    clear_to_color(backbuffer, makecol(255, 255, 0));
+}
+// The colour at (x, y) for grid cell (k, r), or k = -1 left alone, k = -2 black.
+static int Want(int k, int r) { return k == -1 ? makecol(255, 255, 0) : k == -2 ? makecol(0, 0, 0) : BlockColour(CurrMapArray[r][k].block); }
+using DrawMapTest = QbTest;
 
 // From the camera's tile on, the view's blocks and three more are drawn,
 // shifted by the camera's pixel corner. Cells outside the grid, and blocks
@@ -37,8 +31,8 @@ TEST_F(DrawMapTest, EachPixelShowsItsBlock) {
         {{32, 32, 30, 0, 0, 8, -4}, {0, 4, 0, 0}, {23, 35, 0, 0}, {24, 36, 1, 1}, {440, 100, -1, 0}, {100, 3, -2, 0}},
         // oblong blocks on a map narrower than the view, camera left of it, a strip of blocks 0 to 4
         {{32, 24, 5, -2, 0, -64, 0}, {63, 23, -2, 0}, {64, 0, 0, 0}, {192, 0, 4, 0}, {224, 0, -2, 0}},
-        // the far corner of the 60 by 60 grid: columns 60 to 62, rows 60 and 61 are black
-        {{32, 24, 30, 49, 45, 1568, 1080}, {320, 336, 59, 59}, {352, 336, -2, 0}, {0, 360, -2, 0}, {0, 408, -1, 0}},
+        // the far corner of the 60 by 60 grid: columns 60 to 62 (at every row), rows 60 and 61 are black
+        {{32, 24, 30, 49, 45, 1568, 1080}, {320, 336, 59, 59}, {352, 0, -2, 0}, {0, 360, -2, 0}, {0, 408, -1, 0}},
     };
     for (const auto &v : views) {
         Blocks(v[0][0], v[0][1], v[0][2]);
@@ -68,5 +62,3 @@ TEST_F(DrawMapTest, ThePlayersFrameIsCutAtItsPitchAndKeepsTheMapWhereTransparent
     const int probes[][4] = {{100, 60, 0, 0}, {129, 90, 0, 0}, {130, 60, 4, 1}, {131, 70, 4, 2}, {110, 91, 3, 2}};
     for (const auto &p : probes) EXPECT_EQ(getpixel(backbuffer, p[0], p[1]), p[2] ? Want(p[2], p[3]) : BlockColour(4)) << p[0] << ", " << p[1];
 }
-
-}  // namespace
