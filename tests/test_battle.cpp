@@ -52,8 +52,7 @@ TEST_F(BattleTest, AStartSendsOutTheFirstFitCreatureAndResetsTheLastBattle) {
     };
     const std::string both = "5,275 Wild Rillfin appeared|5,275 Tobrin send out ", none = "No non-fainted Vorlet for battle?!";
     const startcase cases[] = {
-        {false, {12, 12}, 2, -1, 0, 0, 0, both + "K0!", ""},
-        {false, {0, 12}, 2, 5, 1, 6, 0, both + "K1!", ""},
+        {false, {12, 12}, 2, -1, 0, 0, 0, both + "K0!", ""}, {false, {0, 12}, 2, 5, 1, 6, 0, both + "K1!", ""},
         {true, {12, 0}, 2, 6, 1, 1, 0, both + "K0!", ""},  // 6 mod 6
         {false, {0, 0, 0, 0, 0, 12}, 6, -1, 5, 0, 0, both + "K5!", ""},
         {false, {0, 0, 0, 0, 0, 12}, 5, -1, 3, 0, 0, both + "K3!", "Major Program error: " + none},
@@ -91,9 +90,9 @@ TEST_F(BattleTest, AStartSendsOutTheFirstFitCreatureAndResetsTheLastBattle) {
         const int ticks = whole ? 4 : c.pictures == 2 ? 2 : 0;  // Space down and up on each opening screen shown
         EXPECT_EQ(std::make_tuple((int)b.menupage, headless::ticks), std::make_tuple(whole ? 0 : 1, ticks)) << c.said;
         DrawBattleNoText();  // the new pictures; none for one that cannot be read; the last battle's until then
-        EXPECT_TRUE(ShowsBoxes(230, 5, 341, 116, {{230, 5, 341, 116, c.pictures == 1 ? red : blue, true}})) << c.error;
+        EXPECT_TRUE(Shows(230, 5, 341, 116, {}, {{230, 5, 341, 116, c.pictures == 1 ? red : blue, true}})) << c.error;
         const int back = c.pictures == 0 ? blue : c.pictures == 3 ? whtclr : red;
-        EXPECT_TRUE(ShowsBoxes(5, 170, 100, 265, {{5, 170, 100, 265, back, true}})) << c.error;
+        EXPECT_TRUE(Shows(5, 170, 100, 265, {}, {{5, 170, 100, 265, back, true}})) << c.error;
         EXPECT_EQ(std::make_tuple(currentgamestate, currbattletype, b.enemymovecount, wildvorlet.level),
                   std::make_tuple(GAMESTATE_BATTLE, BATTLETYPE_WILD, (uint8_t)4, 20)) << c.said;
     }
@@ -123,8 +122,8 @@ TEST_F(BattleTest, TheScreenShowsBarsBoxesMenusAndMessagesInTheirPlaces) {
         wildvorlet.maxhp = Own().maxhp = 200, wildvorlet.hp = Own().hp = p * 2;
         DrawBattleNoText();
         for (auto [x0, y0] : {std::pair(12, 32), std::pair(237, 227)})  // the enemy's bar, the player's
-            EXPECT_TRUE(ShowsBoxes(x0 - 3, y0 - 3, x0 + 104, y0 + 8,
-                                   {{x0, y0, x0 + p, y0 + 5, colour, true}, {x0 - 2, y0 - 2, x0 + 102, y0 + 7, blkclr}})) << p;
+            EXPECT_TRUE(Shows(x0 - 3, y0 - 3, x0 + 104, y0 + 8, {},
+                              {{x0, y0, x0 + p, y0 + 5, colour, true}, {x0 - 2, y0 - 2, x0 + 102, y0 + 7, blkclr}})) << p;
     }
     // Experience, from the level's threshold to the next one's, at the top
     // level too (101 needs 1093306); full for a species without a growth rate.
@@ -134,7 +133,7 @@ TEST_F(BattleTest, TheScreenShowsBarsBoxesMenusAndMessagesInTheirPlaces) {
     for (const auto &[species, level, exp, end] : exps) {
         Own().species = species, Own().level = level, Own().exp = exp;
         DrawBattleNoText();
-        EXPECT_TRUE(ShowsBoxes(234, 247, 340, 258, {{237, 250, end, 255, blue, true}, {235, 248, 339, 257, blkclr}})) << exp;
+        EXPECT_TRUE(Shows(234, 247, 340, 258, {}, {{237, 250, end, 255, blue, true}, {235, 248, 339, 257, blkclr}})) << exp;
     }
     // Kindlet is female below attack value 2; Barrowisp has no gender.
     const std::tuple<int, int, int, std::string> boxes[] = {
@@ -210,8 +209,7 @@ TEST_F(BattleTest, DamageFollowsTheChartTheCapAndTheSpreadAndCriticalHitsIgnoreH
         {1, 10, RILLFIN, 2, 50, 50, 0, 0, 0, 0, 63, 37, 13, true},
         {1, 10, RILLFIN, 2, 50, 50, 0, 0, 0, 0, 64, 37, 6, false},
         {1, 10, RILLFIN, 2, 50, 50, 0, 0, 0, 1, 84, 37, 13, true},
-        {1, 10, RILLFIN, 2, 50, 50, 0, 0, 0, 1, 85, 37, 6, false},
-    };
+        {1, 10, RILLFIN, 2, 50, 50, 0, 0, 0, 1, 85, 37, 6, false}};
     for (const damagecase &c : cases) {
         Begin(RILLFIN, c.level, RILLFIN, c.level);
         const bool own = c.side == 1;
@@ -314,8 +312,7 @@ TEST_F(BattleTest, MovesShowTheirMessagesInOrderAndChangeWhatTheySay) {
         {1, 7, none, {254, 0, 0, 26}, "*|It's not very effective!", "pp 10>9 foe.hp 100>94"},
         {1, 7, [] { Foe(KINDLET); }, {254, 0, 0, 0}, "*|It's not very effective!", "pp 10>9 foe.hp 100>94"},
         {1, 8, none, {254, 0, 0, 0}, "*|It's not very effective!", "pp 10>9 foe.hp 100>94 foe.status 0>5"},
-        {1, 77, none, {0, 0}, "*", "pp 10>9 foe.status 0>2"},
-        {1, 86, none, {0, 0}, "*", "pp 10>9 foe.status 0>3"},
+        {1, 77, none, {0, 0}, "*", "pp 10>9 foe.status 0>2"}, {1, 86, none, {0, 0}, "*", "pp 10>9 foe.status 0>3"},
         {1, 47, none, {0, 0, 6}, "*", "pp 10>9 foe.status 0>4 foe.sleep 0>1"},  // 6 mod 6: one turn
         {1, 77, [&] { f.status = SLP; }, {0, 0}, "*", "pp 10>9"},
         // The hit roll: a draw up to accuracy * evasion factor * accuracy factor hits; a miss spends the move.
@@ -332,8 +329,7 @@ TEST_F(BattleTest, MovesShowTheirMessagesInOrderAndChangeWhatTheySay) {
         {1, 49, [&] { f.hp = 25; }, {0}, "*|Enemy Rillfin fainted!", "pp 10>9 foe.hp 25>0 foe.status 0>6 exp 5460>5551 state 2>1"},
         {1, 1, [&] { f.hp = 1, o.otid = 7; }, hit, "*|Enemy Rillfin fainted!",
          "pp 10>9 foe.hp 1>0 foe.status 0>6 exp 5460>5597 state 2>1"},
-        {2, 1, [&] { o.hp = 1; }, hit, "*|Kindlet fainted!|Tobrin blacked out!", "hp 1>100 foe.pp 10>9 state 2>1"},
-    };
+        {2, 1, [&] { o.hp = 1; }, hit, "*|Kindlet fainted!|Tobrin blacked out!", "hp 1>100 foe.pp 10>9 state 2>1"}};
     for (const movecase &c : cases) {
         Begin(KINDLET, 20, RILLFIN, 10);
         SetStats(o, 40, 100), SetStats(f, 40, 100);
@@ -376,8 +372,7 @@ TEST_F(BattleTest, TurnsGoByPriorityThenLowerSpeedAndStopWhenTheBattleEnds) {
         {{1, 164}, 0, 10, 0, 500, 500, {3}, "Enemy Rillfin used Sly Lunge!|Kindlet used Nudge!"},  // 3 mod 2
         {{}, 4, 10, 0, 500, 500, {}, "Kindlet used Wild Flail!|Enemy Rillfin used Wild Flail!"},
         {{1}, 0, 10, 0, 500, 1, {0}, "Kindlet used Nudge!|Enemy Rillfin fainted!"},
-        {{164}, 0, 10, 0, 1, 500, {0}, "Enemy Rillfin used Sly Lunge!|Kindlet fainted!|Tobrin blacked out!"},
-    };
+        {{164}, 0, 10, 0, 1, 500, {0}, "Enemy Rillfin used Sly Lunge!|Kindlet fainted!|Tobrin blacked out!"}};
     for (const turncase &c : cases) {
         Begin(KINDLET, 50, RILLFIN, 10);
         SetStats(Own(), 40, c.ownhp), SetStats(wildvorlet, 40, c.foehp), Own().speed = c.speed, wildvorlet.speed = 20;

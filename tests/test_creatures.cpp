@@ -52,10 +52,14 @@ TEST_F(CreaturesTest, NewGamePlayerHoldsTheStartingCreatureWithHandComputedStats
     // Kindlet's base values 50, 40, 62 (speed), 58, 46 and 44 HP at level 5:
     // attack (50 + 9) * 2 * 5 / 100 + 5 = 10, special defence (46 + 14) * 10 / 100 + 5 = 11
     // (not 10 with the defence value), HP (44 + 10) * 10 / 100 + 15 = 20.
-    const int got[] = {MainPlayer.trainerid, MainPlayer.money, MainPlayer.partycount, MainPlayer.party[5], v.species, v.level, v.exp,
-                       v.hpiv, v.attack, v.defense, v.speed, v.spattack, v.spdefense, v.maxhp, v.hp, v.happiness, v.otid, v.metlevel};
-    const int want[] = {40000, 3000, 1, 5, KINDLET, 5, 135, 10, 10, 9, 12, 12, 11, 20, 20, 70, 40000, 5};
-    for (size_t i = 0; i < sizeof want / sizeof want[0]; i++) EXPECT_EQ(got[i], want[i]) << "field " << i;
+    const struct { const char *name; int got, want; } fields[] = {
+        {"trainer id", MainPlayer.trainerid, 40000}, {"money", MainPlayer.money, 3000}, {"carried", MainPlayer.partycount, 1},
+        {"last party position", MainPlayer.party[5], 5}, {"species", v.species, KINDLET}, {"level", v.level, 5},
+        {"experience", v.exp, 135}, {"HP value", v.hpiv, 10}, {"attack", v.attack, 10}, {"defence", v.defense, 9},
+        {"speed", v.speed, 12}, {"special attack", v.spattack, 12}, {"special defence", v.spdefense, 11},
+        {"maximum HP", v.maxhp, 20}, {"HP", v.hp, 20}, {"happiness", v.happiness, 70}, {"trainer id kept", v.otid, 40000},
+        {"level met", v.metlevel, 5}};
+    for (const auto &f : fields) EXPECT_EQ(f.got, f.want) << f.name;
     EXPECT_EQ(MainPlayer.name + "/" + v.otname + "/" + v.nickname + "/" + v.metplace, "Tobrin/Tobrin/Kindlet/Route 0");
 }
 

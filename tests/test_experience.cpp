@@ -32,8 +32,7 @@ TEST_F(BattleTest, SharersSplitTheAwardAndStatExperience) {
         {{0, 0}, {50, 50}, RILLFIN, 45, {22, 22}, {23, 26, 24, 27, 25}},
         {{0, 0}, {100, 50}, RILLFIN, 45, {0, 22}, {23, 26, 24, 27, 25}},
         {{0, 0, 0}, {50, 50, 50}, SPROUTMITE, 45, {15, 15, 15}, {14, 13, 17, 13, 12}},  // special: (44 / 3 + 40 / 3) / 2
-        {{0, 0, 0, 0, 0, 0}, {50, 50, 50, 50, 50, 50}, RILLFIN, 60, {10, 10, 10, 10, 10, 10}, {7, 8, 8, 9, 8}},
-    };
+        {{0, 0, 0, 0, 0, 0}, {50, 50, 50, 50, 50, 50}, RILLFIN, 60, {10, 10, 10, 10, 10, 10}, {7, 8, 8, 9, 8}}};
     for (const sharecase &c : cases) {
         Party(KINDLET, c.levels, {5, 3, 1, 0, 2, 4});
         std::vector<int> before, gained;
@@ -115,8 +114,7 @@ TEST_F(BattleTest, EachLevelTeachesItsMovesWithAPromptForAFifth) {
                  "5,275 Sproutmite forgot Silk Snare and|5,285 Sproutmite learned Numbspore!|" + prompt5 +
              "5,300 1. Numbspore|5,310 2. Leaf Flick|5,320 3. Numbspore|5,330 4. Seed Shot|5,340 5. Cancel|"
              "5,275 Sproutmite forgot Numbspore and|5,285 Sproutmite learned Mandibles!",
-         "78/30/30 29/30/1 17/25/25 121/25/25 "},
-    };
+         "78/30/30 29/30/1 17/25/25 121/25/25 "}};
     for (learncase c : cases) {
         Party(SPROUTMITE, {2});
         for (int i = 0; i < 4; i++) c.keys.insert(c.keys.begin(), {{{KEY_SPACE}, 1}, {{}, 1}});
@@ -149,8 +147,7 @@ TEST_F(BattleTest, EachEvolutionEntryHasItsOwnCondition) {
         {5, 1, 20, 70, 30, 30, 12, true}, {5, 1, 20, 70, 31, 30, 12, false}, {5, 1, 20, 70, 30, 31, 12, true},
         {5, 2, 20, 70, 30, 30, 12, true}, {5, 2, 20, 70, 30, 31, 12, false}, {5, 2, 20, 70, 31, 30, 12, true},
         {5, 3, 20, 70, 30, 30, 12, true}, {5, 3, 20, 70, 31, 30, 12, false}, {5, 3, 20, 70, 30, 31, 12, false},
-        {2, 0, 50, 255, 30, 30, 12, false}, {3, 0, 50, 255, 30, 30, 12, false},
-    };
+        {2, 0, 50, 255, 30, 30, 12, false}, {3, 0, 50, 255, 30, 30, 12, false}};
     for (const evocase &c : cases) {
         ownedvorl v = ownedvorl();
         v.level = c.level, v.happiness = c.happiness, v.attack = c.attack, v.defense = c.defense, headless::hour = c.hour;

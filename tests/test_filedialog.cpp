@@ -24,8 +24,7 @@ TEST_F(QbTest, TheFileDialogWalksFoldersFiltersAndAsksBeforeItChooses) {
     int result;
     // A row walks into a folder; a typed pattern lists another.
     EXPECT_EQ(Show(LoadDialogSettings, {{dlgaction::SelectRow, IDC_FD_FILES, 1}, OK, Type("../Zeta/*.TXT"), OK,
-                                        {dlgaction::Press, IDCANCEL}}, result),
-              Rows({"../", "d.txt"}));
+                                        {dlgaction::Press, IDCANCEL}}, result), Rows({"../", "d.txt"}));
     EXPECT_EQ(result, 0);
     // All Files lists every file; No to creating "new.qbs" keeps the dialog open, Yes to replacing chooses.
     EXPECT_EQ(Show(SaveDialogSettings, {{dlgaction::SelectRow, IDC_FD_TYPES, 1}, Type("new"), OK,

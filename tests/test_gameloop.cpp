@@ -19,8 +19,6 @@ protected:
     }
     void TearDown() override {
         SetCloseCheck(nullptr);
-        battletranscript = nullptr;
-        currentgamestate = GAMESTATE_OVERWORLD;
         QbTest::TearDown();
     }
     // One pass with these keys held, this script for the waits in it,
@@ -41,9 +39,8 @@ protected:
     }
     // A wild battle on the given menu page, its texts recorded.
     void EnterBattleMenu(int page) {
-        currentgamestate = GAMESTATE_BATTLE, currbattletype = BATTLETYPE_WILD;
-        battleinfo = battlerecord();
-        battleinfo.menupage = (uint8_t)page;
+        ResetBattle();
+        currentgamestate = GAMESTATE_BATTLE, currbattletype = BATTLETYPE_WILD, battleinfo.menupage = (uint8_t)page;
         battleinfo.enemymovecount = (uint8_t)CreateVorlet(wildvorlet, 4, 5, VORLET_WILD, nullptr);
         for (int slot = 0; slot < MOVESLOTS; slot++) MainPlayer.owned[MainPlayer.party[0]].moves[slot] = moveslot{slot + 1, 10, 10};
         battletranscript = &texts;

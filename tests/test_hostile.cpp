@@ -72,8 +72,7 @@ TEST_F(QbTest, HugeNumbersSaturateAndTheViewStopsAt500) {
          "Breaking Project error: INDEXCOUNT of 2147483647 is more than the 255 projects an index can hold!"},
         {"WINDOWX=4294967648", "Minor Project error: WINDOWX of 2147483647 is more than the 500 pixels a view can have!"},
         {"WINDOWX=501", "Minor Project error: WINDOWX of 501 is more than the 500 pixels a view can have!"},
-        {"WINDOWX=500", "Minor Project error: WINDOWY of 501 is more than the 500 pixels a view can have!"},
-    };
+        {"WINDOWX=500", "Minor Project error: WINDOWY of 501 is more than the 500 pixels a view can have!"}};
     for (const auto &[text, line] : cases) {
         SetUpLog();
         const bool index = text[0] != 'W';

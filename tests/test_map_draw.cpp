@@ -32,8 +32,7 @@ TEST_F(DrawMapTest, EachPixelShowsItsBlock) {
         // oblong blocks on a map narrower than the view, camera left of it, a strip of blocks 0 to 4
         {{32, 24, 5, -2, 0, -64, 0}, {63, 23, -2, 0}, {64, 0, 0, 0}, {192, 0, 4, 0}, {224, 0, -2, 0}},
         // the far corner of the 60 by 60 grid: columns 60 to 62 (at every row), rows 60 and 61 are black
-        {{32, 24, 30, 49, 45, 1568, 1080}, {320, 336, 59, 59}, {352, 0, -2, 0}, {0, 360, -2, 0}, {0, 408, -1, 0}},
-    };
+        {{32, 24, 30, 49, 45, 1568, 1080}, {320, 336, 59, 59}, {352, 0, -2, 0}, {0, 360, -2, 0}, {0, 408, -1, 0}}};
     for (const auto &v : views) {
         Blocks(v[0][0], v[0][1], v[0][2]);
         mapxtile = v[0][3], mapytile = v[0][4], mapxpxl = v[0][5], mapypxl = v[0][6];

@@ -42,13 +42,9 @@ TEST_F(QbTest, HostilePicturesAreRefusedWithTheirReason) {
         {Bmp(1, 1, 16, 3, Le(0x001F) + Le(0x001F) + Le(0x001F), "abcd"), "its red, green and blue masks are the same"},
         {Bmp(1, 1, 16, 3, Le(0x1FF) + Le(0x07E0) + Le(0x001F), "abcd"), "its colour masks are not 1 to 8 bits each"},
         {Bmp(1, 1, 24, 0, "", "abcd").replace(14, 4, Le(64)), "a header of 64 bytes is not one of a BMP picture's"},
-        {"GIF89a", "it is not a BMP picture"},
-        {"none", "it does not exist"},
-        {"fifo", "it is a FIFO"},
-        {"folder", "it is a folder"},
-        {"loop", "it is a link loop"},
-        {"huge", "its 68157441 bytes are more than the 68157440 a picture may have"},
-    };
+        {"GIF89a", "it is not a BMP picture"}, {"none", "it does not exist"}, {"fifo", "it is a FIFO"},
+        {"folder", "it is a folder"}, {"loop", "it is a link loop"},
+        {"huge", "its 68157441 bytes are more than the 68157440 a picture may have"}};
     std::filesystem::create_directory("pics");
     for (const auto &[bytes, reason] : cases) {
         std::filesystem::remove("pics/p.bmp");

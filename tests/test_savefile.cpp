@@ -279,8 +279,7 @@ TEST_F(SaveFileTest, RunningAmountsBeyondTheirBoundsAreClampedAndEdgesLoadAsThey
         {[](ownedvorl &v) { return &v.hpexp; }, -1, 0, "HP stat experience -1, outside 0 to 65535"},
         {[](ownedvorl &v) { return &v.moves[0].maxpp; }, 36, 35, "move 1 maximum PP 36, outside 0 to 35"},
         {[](ownedvorl &v) { return &v.moves[0].pp; }, 31, 30, "move 1 PP 31, outside 0 to 30"},
-        {[](ownedvorl &v) { return &v.moves[0].pp; }, -1, 0, "move 1 PP -1, outside 0 to 30"},
-    };
+        {[](ownedvorl &v) { return &v.moves[0].pp; }, -1, 0, "move 1 PP -1, outside 0 to 30"}};
     for (const auto &[at, stored, loaded, middle] : cases) {
         savedgame changed = good;
         *at(changed.owned[4]) = stored;

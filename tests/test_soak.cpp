@@ -18,10 +18,7 @@ static void PressInWaits() {
     if ((down = !down)) headless::SetKey(KEY_SPACE, true), headless::SetKey(KEY_1 + (int)(player() % 5), true);
 }
 
-static void Hold(int held) {
-    headless::ReleaseAllKeys();
-    headless::SetKey(held, true);
-}
+static void Hold(int held) { headless::ReleaseAllKeys(), headless::SetKey(held, true); }
 
 // Plays Quill Bay, back and forth between the tall grass west of the start
 // and the path, and returns the log.

@@ -85,15 +85,21 @@ wait_shot_settles() {
     done
 }
 
-# watch_change BEFORE TRIES: looks at the window up to TRIES times, a
-# twentieth of a second apart, until it differs from BEFORE (a window_sum)
-# or the game has ended.
-watch_change() {
-    local i
-    for ((i = 0; i < $2; i++)); do
-        { game_gone || [ "$(window_sum)" != "$1" ]; } && return
+# held TRIES DOWN UP: does DOWN, waits a seventh of a second and then up to
+# TRIES twentieths more until the window differs or the game has ended, does
+# UP, and waits for the window to settle. The game reads keys and buttons as
+# held, and one that waits for a key to come up shows nothing before.
+held() {
+    local before i
+    before=$(window_sum)
+    $2
+    sleep 0.15
+    for ((i = 0; i < $1; i++)); do
+        { game_gone || [ "$(window_sum)" != "$before" ]; } && break
         sleep 0.05
     done
+    $3
+    wait_shot_settles
 }
 
 press() {  # press KEY...: each key with a pause for the game to answer
@@ -104,35 +110,14 @@ press() {  # press KEY...: each key with a pause for the game to answer
     done
 }
 
-# tap KEY...: each held as a person taps, since the game reads keys as held:
-# a seventh of a second, and longer (half a second at most) until the window
-# shows that the game saw it or the game ends. A game that waits for the
-# key to come up shows nothing before: it gets the half second.
-tap() {
-    local before
-    for k in "$@"; do
-        before=$(window_sum)
-        xdotool keydown "$k"
-        sleep 0.15
-        watch_change "$before" 7
-        xdotool keyup "$k"
-        wait_shot_settles
-    done
-}
+tap() { for k in "$@"; do held 7 "xdotool keydown $k" "xdotool keyup $k"; done; }  # tap KEY...: as a person taps
 
-# click X Y inside the window, held until the window changes (a moment at
-# least): the dialog manager polls the buttons' state.
+# click X Y inside the window, held until the window changes: the dialog
+# manager polls the buttons' state.
 click() {
-    local before
     xdotool mousemove --window "$WIN" "$1" "$2"
     wait_shot_settles
-    before=$(window_sum)
-    xdotool mousedown 1
-    sleep 0.15
-    watch_change "$before" 20
-    xdotool mouseup 1
-    sleep 0.2
-    wait_shot_settles
+    held 20 "xdotool mousedown 1" "xdotool mouseup 1"
 }
 
 # shot NAME: the view as NAME.png, 352 by 352, whatever the window's scale:
