@@ -72,7 +72,7 @@ TEST_F(GameLoopTest, TheFirstHeldArrowWinsAndAPassThatChangesNothingSleeps) {
 TEST_F(GameLoopTest, EscapeAndTheCloseButtonAskBeforeProgressIsLost) {
     using headless::dlgaction;
     Pass({KEY_ESC});
-    EXPECT_TRUE(quitgamenow == 1 && headless::dialogsshown == 0);
+    EXPECT_EQ(std::make_pair(quitgamenow, headless::dialogsshown), std::make_pair(1, 0)) << "nothing to lose: no question";
     quitgamenow = 0;
     Pass({KEY_DOWN});
     EXPECT_EQ(unsavedprogress, 1);

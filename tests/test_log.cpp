@@ -43,6 +43,7 @@ TEST_F(LogTest, EachLevelHasItsLineItsNoticeAndANewRunKeepsTheLastRunsLog) {
     ASSERT_EQ(unlink(logfile) | symlink(oldlogfile, logfile), 0);
     SetUpLog();
     struct stat info;
-    EXPECT_TRUE(lstat(logfile, &info) == 0 && S_ISLNK(info.st_mode));
+    ASSERT_EQ(lstat(logfile, &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
     EXPECT_NE(ReadFileText(oldlogfile).find("|42"), std::string::npos);
 }
