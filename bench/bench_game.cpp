@@ -108,6 +108,8 @@ BENCHMARK(BM_SaveAndLoad);
 // The console's report, remembering whether any benchmark failed.
 class failurereporter : public benchmark::ConsoleReporter {
 public:
+    // Plain text, whatever the terminal: the figures are read and copied.
+    failurereporter() : ConsoleReporter(OO_Tabular) {}
     void ReportRuns(const std::vector<Run> &runs) override {
         for (const Run &run : runs) failed = failed || run.error_occurred;
         ConsoleReporter::ReportRuns(runs);
