@@ -289,7 +289,8 @@ TEST_F(BattleTest, MovesShowTheirMessagesInOrderAndChangeWhatTheySay) {
         {1, 83, [&] { f.status = FRZ; }, hit, "*|It's not very effective!|Rillfin thawed!", "pp 10>9 foe.hp 100>95 foe.status 5>0"},
         {1, 48, [] { Foe(SPROUTMITE); }, hit, "*|It's super effective!|It's super effective!", "pp 10>9 foe.hp 100>70"},
         {1, 27, [] { Foe(KINDLET); }, hit, "*|It's super effective!", "pp 10>9 foe.hp 100>83"},
-        {1, 4, [] { Foe(WRENLET); }, hit, "*", "pp 10>9 foe.hp 100>92"},  // weak by one type, resisting by the other
+        {1, 4, [] { Foe(WRENLET); }, hit, "*", "pp 10>9 foe.hp 100>92"},  // weak by the first type, resisting by the other
+        {1, 48, [] { Foe(TIDEHELM); }, hit, "*", "pp 10>9 foe.hp 100>94"},  // resisting by the first type, weak by the other
         // Stages: the target's fall, the user's rise, each named by whose it is.
         {1, 39, none, {0, 0}, "*|Enemy Rillfin's defense fell!", "pp 10>9 foe.def 0>-1"},
         {2, 45, none, {0, 0}, "*|Kindlet's attack fell!", "atk 0>-1 foe.pp 10>9"},
