@@ -103,10 +103,7 @@ TEST_F(BattleTest, OnlyAWildBattleCanBeRunFrom) {
         {BATTLETYPE_WILD, "5,275 Tobrin ran away!", GAMESTATE_OVERWORLD}, {3, "", GAMESTATE_BATTLE},
         {BATTLETYPE_TRAINER, "5,275 No! There's no running from a trainer battle!", GAMESTATE_BATTLE}};
     for (const auto &[type, said, state] : cases) {
-        Begin(KINDLET, 5, RILLFIN, 5);
-        currbattletype = type;
-        Spaces(1);
-        RunFromBattle(1);
+        Begin(KINDLET, 5, RILLFIN, 5), currbattletype = type, Spaces(1), RunFromBattle(1);
         EXPECT_EQ(Said(true), said);
         EXPECT_EQ(currentgamestate, state) << said;
     }

@@ -26,9 +26,7 @@ protected:
     void Pass(const std::vector<int> &keys, const std::vector<keystep> &script = {},
               const std::vector<headless::dlgaction> &answers = {}, bool close = false) {
         headless::Reset();
-        headless::ScriptKeys(script);
-        headless::ScriptDialog(answers);
-        headless::closepressed = close;
+        headless::ScriptKeys(script), headless::ScriptDialog(answers), headless::closepressed = close;
         for (int k : keys) headless::SetKey(k, true);
         GameLoop();
     }

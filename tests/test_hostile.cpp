@@ -97,9 +97,7 @@ TEST_F(QbTest, PositionsFarOffTheMapGiveACameraWithoutOverflow) {
     CurrMap = mapinfo();
     CurrMap.blockwidth = CurrMap.blockheight = 500, CurrMap.maparrayx = CurrMap.maparrayy = 60;
     for (int x : {INT_MAX, INT_MIN}) {
-        playertilex = playertiley = x;
-        PlaceCamera(x, x);
-        PlaceSprite();
+        playertilex = playertiley = x, PlaceCamera(x, x), PlaceSprite();
         EXPECT_EQ(std::make_pair(mapxpxl, plx), std::make_pair(x > 0 ? 60 * 500 - 352 : 0, x)) << x;
         EXPECT_EQ(move_player(x > 0 ? DIR_RIGHT : DIR_LEFT), 1) << "no block lies beyond " << x;
     }

@@ -46,9 +46,7 @@ TEST_F(NewGameTest, EachCheckStopsWithItsMessageAndKeepsTheFieldsBeforeIt) {
         for (int i = 0; i < 8; i++) EXPECT_EQ(changed[i], i < before) << to << ", field " << i;
     }
     for (int k = 1; k < (int)kProject.size(); k++) {
-        WriteFile(file, Commented(kProject, k));
-        SetUpLog();
-        ReadProjectFile("testproject\\project.txt");
+        WriteFile(file, Commented(kProject, k)), SetUpLog(), ReadProjectFile("testproject\\project.txt");
         EXPECT_NE(LastError(), "") << kProject[k].second;
     }
 }
@@ -74,9 +72,7 @@ TEST_F(NewGameTest, ANewGameStartsInsideTheViewAndAMissingSpriteSheetLeavesNone)
     std::filesystem::rename("cinderridge", "cinder_\xc3\xa9");
     WriteFile(indexfile, Replaced(ReadFileText(indexfile), "PROJECTDIR=cinderridge", "PROJECTDIR=cinder_\xc3\xa9"));
     ASSERT_EQ(ReadGameIndex(), 0);
-    SetUpLog();
-    indexno = 1;
-    SetUpNewGame();
+    SetUpLog(), indexno = 1, SetUpNewGame();
     EXPECT_EQ(gamerunning, 1) << LastError();
     EXPECT_EQ(CurrMap.maparrayx, 9);
     std::filesystem::remove("testproject/sprites2.bmp");

@@ -107,10 +107,7 @@ TEST_F(SaveFileTest, TheGamesOwnSavesLoadAsTheyWereSavedAndADialogWithoutAFileDo
     // Saving asks before replacing a file, loading does not.
     EXPECT_EQ(DialogSettings(), "Save Save File|0 *.qbs . qbs 22006|Save File *.qbs|All Files *.*");
     const std::string saved = Unpack("round.qbs");
-    MainPlayer = playerrecord();
-    PlacePlayer(1, 1, 1, 1);
-    ReleaseGameBitmaps();
-    SetUpLog();
+    MainPlayer = playerrecord(), PlacePlayer(1, 1, 1, 1), ReleaseGameBitmaps(), SetUpLog();
     EXPECT_EQ(Through(LoadSaveFile, "round.qbs"), LOAD_DONE);
     EXPECT_EQ(DialogSettings(), "Load Save File|0 *.qbs . qbs 22004|Save File *.qbs|All Files *.*");
     EXPECT_EQ(LogLinesAfterBanner(), std::vector<std::string>({"Program: Loading Save file round.qbs", "Program: File loaded",
@@ -282,9 +279,7 @@ TEST_F(SaveFileTest, RunningAmountsBeyondTheirBoundsAreClampedAndEdgesLoadAsThey
         {[](ownedvorl &v) { return &v.moves[0].pp; }, -1, 0, "move 1 PP -1, outside 0 to 30"}};
     for (const auto &[at, stored, loaded, middle] : cases) {
         savedgame changed = good;
-        *at(changed.owned[4]) = stored;
-        WriteSaveFile("clamp.qbs", changed);
-        SetUpLog();
+        *at(changed.owned[4]) = stored, WriteSaveFile("clamp.qbs", changed), SetUpLog();
         EXPECT_EQ(Through(LoadSaveFile, "clamp.qbs"), LOAD_DONE) << middle;
         EXPECT_EQ(*at(MainPlayer.owned[4]), loaded) << middle;
         EXPECT_EQ(LogLinesWith(" error: "), std::vector<std::string>{"Minor Project error: Save file clamp.qbs: carried "

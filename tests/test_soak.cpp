@@ -23,11 +23,7 @@ static void Hold(int held) { headless::ReleaseAllKeys(), headless::SetKey(held, 
 // Plays Quill Bay, back and forth between the tall grass west of the start
 // and the path, and returns the log.
 static std::vector<std::string> Play(unsigned seed) {
-    SetUpLog();
-    headless::Reset();
-    SeedRandom(seed);
-    player.seed(seed);
-    shown.clear();
+    SetUpLog(), headless::Reset(), SeedRandom(seed), player.seed(seed), shown.clear();
     battletranscript = &shown, headless::onwait = PressInWaits, WildEncounter = StartWildBattle, indexno = 0;
     SetUpNewGame();
     int steps = 0, battles = 0, saved = 0;

@@ -39,8 +39,9 @@ std::string Commented(const std::vector<std::pair<int, std::string>> &lines, int
 
 // Copies the sample game directory into the working directory, without the
 // log and saved games a player left there, and reads an index of the two
-// sample projects alone, whatever else game/gameindex.txt lists: Quill Bay
-// is entry 0, Cinder Ridge entry 1. The log starts afresh.
+// sample projects alone, whatever else game/gameindex.txt lists (as
+// tests/e2e/samples.awk makes it): Quill Bay is entry 0, Cinder Ridge entry
+// 1. The log starts afresh.
 void CopySampleGame();
 // Destroys every bitmap a game set-up or a map load creates; each QbTest
 // does so when it ends.
