@@ -136,3 +136,39 @@ std::vector<std::string> WrapText(const std::string &text, int maxchars) {
     }
     return lines;
 }
+
+// The start of the text that leaves room for "...", and the dots.
+static std::string CutWithDots(const std::string &text, int maxchars) {
+    std::string kept = text.substr(0, std::min(text.size(), (size_t)std::max(0, maxchars - 3)));
+    while (!kept.empty() && kept.back() == ' ') kept.pop_back();
+    return kept + "...";
+}
+
+std::string FitText(const std::string &text, int maxchars) {
+    return (int)text.size() <= maxchars ? text : CutWithDots(text, maxchars);
+}
+
+std::vector<std::string> FitLines(const std::string &text, int maxchars, int maxlines) {
+    std::vector<std::string> lines = WrapText(text, maxchars);
+    if (maxlines < 1) maxlines = 1;
+    if ((int)lines.size() <= maxlines) return lines;
+    lines.resize((size_t)maxlines);
+    // The last line shown says that more follows, even when it is short.
+    std::string &last = lines.back();
+    last = (int)last.size() + 3 <= maxchars ? last + "..." : CutWithDots(last, maxchars);
+    return lines;
+}
+
+std::vector<std::string> DlgShownLines(HDLG dialog, const dlgcontrol &control) {
+    if (control.kind != DLG_LIST)
+        return FitLines(GetDlgItemTextPtr(dialog, control.id), control.w / DLGCHARWIDTH,
+                        (control.h + DLGTEXTLINE - DLGCHARWIDTH) / DLGTEXTLINE);
+    std::vector<std::string> rows;
+    const dlglist *list = DlgFindList(dialog, control.id);
+    if (!list) return rows;
+    // Text starts 4 pixels in; the right border takes 2, a scroll bar 10.
+    const bool scroll = (int)list->items.size() > DlgListRows(control.h);
+    const int chars = (control.w - 3 - (scroll ? 10 : 2)) / DLGCHARWIDTH;
+    for (const dlglistitem &item : list->items) rows.push_back(FitText(item.text, chars));
+    return rows;
+}

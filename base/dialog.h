@@ -95,3 +95,19 @@ int EndDialog(HDLG dialog, intptr_t result);
 // Split text into lines of at most `maxchars` characters, breaking at blanks
 // where possible; explicit line feeds are kept.
 std::vector<std::string> WrapText(const std::string &text, int maxchars);
+// The text whole when it has at most `maxchars` characters, otherwise cut
+// so that it ends in "..." at `maxchars`.
+std::string FitText(const std::string &text, int maxchars);
+// The text wrapped as WrapText does, in at most `maxlines` lines; when it
+// needs more, the last line shown ends in "...".
+std::vector<std::string> FitLines(const std::string &text, int maxchars, int maxlines);
+
+// What the dialog hosts draw: the library's 8 by 8 font, text lines this
+// many pixels apart, list rows this high.
+constexpr int DLGCHARWIDTH = 8, DLGTEXTLINE = 10, DLGLISTROW = 12;
+// A list's rows shown at once in a box `h` pixels high.
+inline int DlgListRows(int h) { return (h - 4) / DLGLISTROW; }
+// The lines a text control shows inside its box, or the rows of a list
+// (all of them, each cut to the width left beside a scroll bar when the
+// list needs one).
+std::vector<std::string> DlgShownLines(HDLG dialog, const dlgcontrol &control);

@@ -97,5 +97,9 @@ void WaitTick();
 // Copies the top-left SHOWNWIDTH by SHOWNHEIGHT of `bmp` to the screen and
 // paces shown frames; false when the frame is the one shown already.
 bool ShowBuffer(BITMAP *bmp);
+// Leaves what the screen shows there for `ms` milliseconds while the window
+// is served; no key acts and presses made meanwhile are dropped. A close
+// request ends it at once.
+void HoldShown(int ms);
 // Clears what the window shows to black.
 void ClearScreen();

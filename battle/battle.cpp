@@ -56,7 +56,15 @@ void BattleText(int x, int y, const std::string &text) {
     if (battlebackbuffer) textout_ex(battlebackbuffer, font, text.c_str(), x, y, blkclr, -1);
 }
 
-void MessageLine(int line, const std::string &text) { BattleText(MESSAGEX, MESSAGEY + LINEHEIGHT * line, text); }
+void MessageLine(int line, const std::string &text) {
+    BattleText(MESSAGEX, MESSAGEY + LINEHEIGHT * line, FitText(text, MESSAGECHARS));
+}
+
+int MessageLines(const std::string &text, int maxlines) {
+    const std::vector<std::string> lines = FitLines(text, MESSAGECHARS, maxlines);
+    for (size_t i = 0; i < lines.size(); i++) MessageLine((int)i, lines[i]);
+    return (int)lines.size();
+}
 
 // The background, and the frame around the message and menu area.
 static void BlankBattleScreen() {
@@ -98,6 +106,9 @@ static void DrawHPBar(const ownedvorl &vorlet, int x, int y) {
     rect(battlebackbuffer, x, y, x + 104, y + 9, blkclr);
 }
 
+// The characters of a name inside a status box.
+constexpr int STATUSBOXCHARS = 13;
+
 // The summary line "status :Llevel gender", ending at x = right.
 static void DrawLevelLine(const ownedvorl &vorlet, int right, int y) {
     std::string line = Format("%s :L%u %s", StatusText(vorlet), (unsigned)vorlet.level, GenderMark(vorlet));
@@ -107,7 +118,7 @@ static void DrawLevelLine(const ownedvorl &vorlet, int right, int y) {
 void DrawEnemyHPBox() {
     if (!battlebackbuffer || currbattletype != BATTLETYPE_WILD) return;
     rect(battlebackbuffer, 5, 5, 120, 45, blkclr);
-    textout_ex(battlebackbuffer, font, VrltData[wildvorlet.species].name, 10, 10, blkclr, -1);
+    textout_ex(battlebackbuffer, font, FitText(VrltData[wildvorlet.species].name, STATUSBOXCHARS).c_str(), 10, 10, blkclr, -1);
     DrawLevelLine(wildvorlet, 115, 20);
     DrawHPBar(wildvorlet, 10, 30);
 }
@@ -116,7 +127,7 @@ void DrawTrainerHPBox() {
     if (!battlebackbuffer) return;
     const ownedvorl &own = PlayerVorlet();
     rect(battlebackbuffer, 230, 200, 345, 260, blkclr);
-    textout_ex(battlebackbuffer, font, own.nickname.c_str(), 235, 205, blkclr, -1);
+    textout_ex(battlebackbuffer, font, FitText(own.nickname, STATUSBOXCHARS).c_str(), 235, 205, blkclr, -1);
     DrawLevelLine(own, 340, 215);
     DrawHPBar(own, 235, 225);
     std::string hp = Format("%d/%d", own.hp, own.maxhp);
@@ -155,18 +166,23 @@ static void DrawMoveMenu(const ownedvorl &own) {
     textout_ex(battlebackbuffer, font, "5. Cancel", MESSAGEX, MENUY + LINEHEIGHT * MOVESLOTS, blkclr, -1);
 }
 
+// A menu's question, on the two lines above its choices.
+static void MenuTitle(const std::string &title) {
+    const std::vector<std::string> lines = FitLines(title, MESSAGECHARS, (MENUY - MESSAGEY) / LINEHEIGHT);
+    for (size_t i = 0; i < lines.size(); i++)
+        textout_ex(battlebackbuffer, font, lines[i].c_str(), MESSAGEX, MESSAGEY + LINEHEIGHT * (int)i, blkclr, -1);
+}
+
 void DrawBattle() {
     if (!battlebackbuffer) return;
     DrawBattleNoText();
     const ownedvorl &own = PlayerVorlet();
     if (battleinfo.menupage == 0) {
-        std::string title = Format("What should %s do?", own.nickname.c_str());
-        textout_ex(battlebackbuffer, font, title.c_str(), MESSAGEX, MESSAGEY, blkclr, -1);
+        MenuTitle(Format("What should %s do?", own.nickname.c_str()));
         static const char *const lines[] = {"1. Fight", "2. Vorlet", "3. Pack", "4. Run"};
         for (int i = 0; i < 4; i++) textout_ex(battlebackbuffer, font, lines[i], MESSAGEX, MENUY + LINEHEIGHT * i, blkclr, -1);
     } else if (battleinfo.menupage == 1) {
-        std::string title = Format("What should %s use?", own.nickname.c_str());
-        textout_ex(battlebackbuffer, font, title.c_str(), MESSAGEX, MESSAGEY, blkclr, -1);
+        MenuTitle(Format("What should %s use?", own.nickname.c_str()));
         DrawMoveMenu(own);
     }
 }
@@ -178,7 +194,7 @@ void WaitForSpace() {
 
 void BattleMessage(const std::string &text) {
     DrawBattleNoText();
-    MessageLine(0, text);
+    MessageLines(text);
     ShowBuffer(battlebackbuffer);
     WaitForSpace();
 }

@@ -85,6 +85,9 @@ constexpr int MESSAGEX = 5, MESSAGEY = 275;
 constexpr int LINEHEIGHT = 10;
 // The first line of a menu's list of choices.
 constexpr int MENUY = 300;
+// The characters a line holds inside the message area's frame, and the
+// lines it holds.
+constexpr int MESSAGECHARS = 43, MESSAGELINES = 7;
 void DrawBattleNoText();
 void DrawEnemyHPBox();
 void DrawTrainerHPBox();
@@ -92,11 +95,16 @@ void DrawTrainerHPBox();
 void DrawBattle();
 // Writes one line of battle text in black at (x, y) of the battle screen.
 void BattleText(int x, int y, const std::string &text);
-// The same at the message position, `line` lines down.
+// The same at the message position, `line` lines down, cut to the frame's
+// width.
 void MessageLine(int line, const std::string &text);
+// Writes the text from the message position down, wrapped at blanks into
+// at most `maxlines` lines; returns the number of lines written.
+int MessageLines(const std::string &text, int maxlines = MESSAGELINES);
 // The message step: the screen without menu, the text at the message
-// place, shown, then a wait for the confirm action (Space, Enter) to go
-// down and up again (a close request ends the wait).
+// place (wrapped when it is long), shown, then a wait for the confirm
+// action (Space, Enter) to go down and up again (a close request ends the
+// wait).
 void BattleMessage(const std::string &text);
 // Waits for the confirm action to go down and up again, or for a close
 // request.

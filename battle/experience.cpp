@@ -42,16 +42,29 @@ static bool LookAtAnswerKeys(bool down[5]) {
     return any;
 }
 
+// How long a learned move's message stays before the battle goes on.
+constexpr int LEARNEDMS = 1000;
+// The second column of the prompt's moves: the message area's middle.
+constexpr int PROMPTCOLUMNX = MESSAGEX + MESSAGECHARS / 2 * 8;
+
+// Shows what the buffer holds for a moment, with no key to wait for.
+static void ShowLearned() {
+    ShowBuffer(battlebackbuffer);
+    HoldShown(LEARNEDMS);
+}
+
 // A fifth move: every answer key held acts, in the order 1 to 5, without
-// waiting for its release.
+// waiting for its release. The question takes up to three lines; the four
+// moves stand two to a line below it, then "5. Cancel".
 static void ReplacePrompt(ownedvorl &vorlet, int move) {
     const char *name = vorlet.nickname.c_str(), *newmove = MoveData[move].name;
     DrawBattleNoText();
-    MessageLine(0, Format("%s wants to learn %s, but already knows four moves.", name, newmove));
-    MessageLine(1, "What should it replace?");
+    int line = MessageLines(Format("%s wants to learn %s, but already knows four moves.", name, newmove), 3);
+    MessageLine(line++, "What should it replace?");
     for (int k = 0; k < MOVESLOTS; k++)
-        BattleText(MESSAGEX, MENUY + LINEHEIGHT * k, Format("%d. %s", k + 1, MoveName(vorlet.moves[k].move)));
-    BattleText(MESSAGEX, MENUY + LINEHEIGHT * MOVESLOTS, "5. Cancel");
+        BattleText(k % 2 ? PROMPTCOLUMNX : MESSAGEX, MESSAGEY + LINEHEIGHT * (line + k / 2),
+                   Format("%d. %s", k + 1, MoveName(vorlet.moves[k].move)));
+    MessageLine(line + MOVESLOTS / 2, "5. Cancel");
     ShowBuffer(battlebackbuffer);
     bool down[5] = {};
     while (!LookAtAnswerKeys(down) && !CloseRequested()) WaitTick();
@@ -62,12 +75,12 @@ static void ReplacePrompt(ownedvorl &vorlet, int move) {
         MessageLine(0, Format("%s forgot %s and", name, MoveName(vorlet.moves[k].move)));
         vorlet.moves[k] = {move, MoveData[move].pp, MoveData[move].pp};
         MessageLine(1, Format("%s learned %s!", name, newmove));
-        ShowBuffer(battlebackbuffer);
+        ShowLearned();
     }
     if (down[4]) {
         DrawBattleNoText();
         MessageLine(0, Format("%s stopped learning %s", name, newmove));
-        ShowBuffer(battlebackbuffer);
+        ShowLearned();
     }
 }
 
@@ -82,10 +95,10 @@ static void LearnNewMoves(ownedvorl &vorlet) {
             ReplacePrompt(vorlet, move);
             continue;
         }
-        // Shown without a wait: the next screen follows at once.
+        // Shown for a moment without a key: the next screen follows by itself.
         DrawBattleNoText();
         MessageLine(0, Format("%s learned %s!", vorlet.nickname.c_str(), MoveData[move].name));
-        ShowBuffer(battlebackbuffer);
+        ShowLearned();
     }
 }
 

@@ -54,6 +54,11 @@ static bool SlotUsable(const ownedvorl &vorlet, int slot) {
     return vorlet.moves[slot].move > 0 && vorlet.moves[slot].pp != 0;
 }
 
+// A move the creature knows but has no PP left for.
+static bool SlotSpent(const ownedvorl &vorlet, int slot) {
+    return vorlet.moves[slot].move > 0 && vorlet.moves[slot].pp == 0;
+}
+
 static void ChooseSlot(int slot) {
     battleinfo.playerchose = 1;
     battleinfo.playerslot = (uint8_t)slot;
@@ -79,8 +84,12 @@ static bool BattlePass() {
         if (MenuKeyDown(4) && InBattle()) RunFromBattle(1), acted = true;
     }
     if (battleinfo.menupage == 1) {
-        for (int slot = 0; slot < MOVESLOTS; slot++)
-            if (MenuKeyDown(slot + 1) && SlotUsable(active, slot) && InBattle()) ChooseSlot(slot), acted = true;
+        // A spent move says so and leaves the move menu open.
+        for (int slot = 0; slot < MOVESLOTS; slot++) {
+            if (!MenuKeyDown(slot + 1) || !InBattle()) continue;
+            if (SlotUsable(active, slot)) ChooseSlot(slot), acted = true;
+            else if (SlotSpent(active, slot)) BattleMessage("There's no PP left for this move!"), acted = true;
+        }
         if (MenuKeyDown(5)) battleinfo.menupage = 0;
     }
     if (!InBattle()) return true;

@@ -68,6 +68,9 @@ intptr_t LoadProjDialogProcs(HDLG dialog, unsigned message, uintptr_t wparam, in
                                                (intptr_t)GameIndex[k].name.c_str());
             SendDlgItemMessageA(dialog, IDLB_PROJSLIST, LB_SETITEMDATA, (uintptr_t)row, k);
         }
+        // The first row is chosen from the start, so that Enter plays it.
+        SendDlgItemMessageA(dialog, IDLB_PROJSLIST, LB_SETCURSEL, 0, 0);
+        ShowProjectTexts(dialog, SelectedProject(dialog));
         return 1;
     }
     if (message != WM_COMMAND) return 0;

@@ -101,7 +101,7 @@ TEST_F(BattleTest, AStartSendsOutTheFirstFitCreatureAndResetsTheLastBattle) {
 TEST_F(BattleTest, OnlyAWildBattleCanBeRunFrom) {
     const std::tuple<int, std::string, int> cases[] = {
         {BATTLETYPE_WILD, "5,275 Tobrin ran away!", GAMESTATE_OVERWORLD}, {3, "", GAMESTATE_BATTLE},
-        {BATTLETYPE_TRAINER, "5,275 No! There's no running from a trainer battle!", GAMESTATE_BATTLE}};
+        {BATTLETYPE_TRAINER, "5,275 No! There's no running from a trainer|5,285 battle!", GAMESTATE_BATTLE}};
     for (const auto &[type, said, state] : cases) {
         Begin(KINDLET, 5, RILLFIN, 5), currbattletype = type, Spaces(1), RunFromBattle(1);
         EXPECT_EQ(Said(true), said);
@@ -159,6 +159,11 @@ TEST_F(BattleTest, TheScreenShowsBarsBoxesMenusAndMessagesInTheirPlaces) {
     battleinfo.menupage = 2;
     DrawBattle();
     EXPECT_TRUE(Shows(3, 271, 349, 349, {})) << "no menu on another page";
+    // A long nickname (from a save) is cut in its box and wraps in the question.
+    Own().nickname = "Sir Pemberton Sproutmite the Third", battleinfo.menupage = 0;
+    DrawBattle();
+    EXPECT_TRUE(Shows(231, 201, 344, 212, {{"Sir Pember...", 235, 205}}));
+    EXPECT_TRUE(Shows(3, 271, 349, 299, {{"What should Sir Pemberton Sproutmite the", 5, 275}, {"Third do?", 5, 285}}));
 }
 
 // stages and damage

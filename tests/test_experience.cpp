@@ -92,29 +92,30 @@ TEST_F(BattleTest, EachLevelTeachesItsMovesWithAPromptForAFifth) {
     // and the moves known at the end (those it knew before with 1 PP left).
     const std::string upto4 =
         "5,275 Sproutmite reached level 3!|5,275 Sproutmite learned Seed Shot!|5,275 Sproutmite reached level 4!|"
-        "5,275 Sproutmite wants to learn Numbspore, but already knows four moves.|5,285 What should it replace?|"
-        "5,300 1. Stinger|5,310 2. Leaf Flick|5,320 3. Silk Snare|5,330 4. Seed Shot|5,340 5. Cancel|";
+        "5,275 Sproutmite wants to learn Numbspore, but|5,285 already knows four moves.|5,295 What should it replace?|"
+        "5,305 1. Stinger|173,305 2. Leaf Flick|5,315 3. Silk Snare|173,315 4. Seed Shot|5,325 5. Cancel|";
     const std::string prompt5 = "5,275 Sproutmite reached level 5!|"
-                                "5,275 Sproutmite wants to learn Mandibles, but already knows four moves.|"
-                                "5,285 What should it replace?|";
+                                "5,275 Sproutmite wants to learn Mandibles, but|5,285 already knows four moves.|"
+                                "5,295 What should it replace?|";
     struct learncase {
         std::vector<keystep> keys;
         std::string said, moves;  // the moves as "move/maximum PP/PP"
+        std::vector<long> held;    // the frames after which the screen is held a second
     };
     const learncase cases[] = {
         // 5 keeps the four moves, then 2 replaces the second.
         {{{{KEY_5}, 1}, {{}, 1}, {{KEY_SPACE}, 1}, {{}, 1}, {{KEY_SPACE}, 1}, {{}, 1}, {{KEY_2}, 1}},
          upto4 + "5,275 Sproutmite stopped learning Numbspore|" + prompt5 +
-             "5,300 1. Stinger|5,310 2. Leaf Flick|5,320 3. Silk Snare|5,330 4. Seed Shot|5,340 5. Cancel|"
+             "5,305 1. Stinger|173,305 2. Leaf Flick|5,315 3. Silk Snare|173,315 4. Seed Shot|5,325 5. Cancel|"
              "5,275 Sproutmite forgot Leaf Flick and|5,285 Sproutmite learned Mandibles!",
-         "16/35/1 17/25/25 196/30/1 121/25/25 "},
+         "16/35/1 17/25/25 196/30/1 121/25/25 ", {3, 7, 11}},
         // 1 and 3 together both act; 3, still held, answers the next prompt at once.
         {{{{KEY_1, KEY_3}, 1}, {{KEY_3, KEY_SPACE}, 1}, {{KEY_3}, 1}, {{KEY_3, KEY_SPACE}, 1}, {{KEY_3}, 1}},
          upto4 + "5,275 Sproutmite forgot Stinger and|5,285 Sproutmite learned Numbspore!|"
                  "5,275 Sproutmite forgot Silk Snare and|5,285 Sproutmite learned Numbspore!|" + prompt5 +
-             "5,300 1. Numbspore|5,310 2. Leaf Flick|5,320 3. Numbspore|5,330 4. Seed Shot|5,340 5. Cancel|"
+             "5,305 1. Numbspore|173,305 2. Leaf Flick|5,315 3. Numbspore|173,315 4. Seed Shot|5,325 5. Cancel|"
              "5,275 Sproutmite forgot Numbspore and|5,285 Sproutmite learned Mandibles!",
-         "78/30/30 29/30/1 17/25/25 121/25/25 "}};
+         "78/30/30 29/30/1 17/25/25 121/25/25 ", {3, 7, 8, 12}}};
     for (learncase c : cases) {
         Party(SPROUTMITE, {2});
         for (int i = 0; i < 4; i++) c.keys.insert(c.keys.begin(), {{{KEY_SPACE}, 1}, {{}, 1}});
@@ -127,6 +128,10 @@ TEST_F(BattleTest, EachLevelTeachesItsMovesWithAPromptForAFifth) {
         for (const moveslot &m : Own().moves) moves += Format("%d/%d/%d ", m.move, m.maxpp, m.pp);
         written.clear();
         EXPECT_EQ(std::make_tuple(Own().level, shown, moves), std::make_tuple(5, c.said, c.moves));
+        std::vector<long> held;
+        for (const headless::hold &h : headless::holds) held.push_back(h.ms == 1000 ? h.frame : -h.frame);
+        EXPECT_EQ(held, c.held);
+        headless::holds.clear(), headless::frames = 0;
     }
     // From 99 the highest level and no further: one message and one table.
     Party(SPROUTMITE, {99}), Spaces(2), AddPlayerExp(SPROUTMITE, 1000000);
@@ -174,5 +179,36 @@ TEST_F(BattleTest, TheEvolutionCheckFindsTheLastMatchOfTheGrownAndChangesNothing
             EXPECT_EQ(CheckForEvo(), grew && target ? 1 : 0) << "only a creature that grew is examined";
         }
         EXPECT_EQ(std::make_tuple(v.species, v.level, v.attack), std::make_tuple(species, level, attack)) << "nothing changes";
+    }
+}
+
+// The prompt for the longest names the tables allow (a 12-character species
+// name, 11-character moves) shows every word inside the message frame; a
+// far longer nickname from a save is cut, but nothing leaves the frame.
+TEST_F(BattleTest, TheReplacePromptFitsTheMessageFrame) {
+    const std::string w40(40, 'W'), w43(43, 'W'), w17(17, 'W');
+    const std::pair<std::string, std::string> cases[] = {
+        {"Wwwwwwwwwwww",
+         "5,275 Wwwwwwwwwwww wants to learn Homing Dart,|5,285 but already knows four moves.|5,295 What should it replace?|"
+         "5,305 1. Raking Claw|173,305 2. Knuckle Rap|5,315 3. Pebble Toss|173,315 4. Searing Paw|5,325 5. Cancel|"
+         "5,275 Wwwwwwwwwwww stopped learning Homing Dart"},
+        {w40 + " " + w43 + w17,
+         "5,275 " + w40 + "|5,285 " + w43 + "|5,295 " + w17 + " wants to learn Homing...|5,305 What should it replace?|"
+         "5,315 1. Raking Claw|173,315 2. Knuckle Rap|5,325 3. Pebble Toss|173,325 4. Searing Paw|5,335 5. Cancel|"
+         "5,275 " + w40 + "..."}};
+    for (const auto &[nickname, said] : cases) {
+        Party(SPROUTMITE, {10}), Own().nickname = nickname, Own().exp = ExpNeededForLevel(11, SPROUTMITE) - 1;
+        for (int k = 0; k < 4; k++) Own().moves[k] = {(int[]){2, 4, 6, 7}[k], 5, 5};
+        headless::ScriptKeys({{{KEY_SPACE}, 1}, {{}, 1}, {{KEY_SPACE}, 1}, {{}, 1}, {{KEY_5}, 1}});
+        AddPlayerExp(SPROUTMITE, 1);
+        std::string shown;
+        for (const writtentext &t : written) {
+            EXPECT_LE(t.x + 8 * (int)t.text.size(), 349) << t.text;
+            EXPECT_LE(t.y + 8, 349) << t.text;
+            if (t.text.find("   +") != std::string::npos) shown.clear();  // what follows the stat table
+            else shown += Format("%s%d,%d ", shown.empty() ? "" : "|", t.x, t.y) + t.text;
+        }
+        EXPECT_EQ(shown, said);
+        written.clear();
     }
 }

@@ -62,3 +62,49 @@ TEST_F(IndexTest, TheChooserSortsItsRowsAndOkTakesTheSelectedProject) {
     EXPECT_EQ(std::make_tuple(dialog.ended, dialog.result, indexno, LogLinesAfterBanner().back()),
               std::make_tuple(true, (intptr_t)2, 2, std::string("User: Please select a project.")));
 }
+
+// The chooser opens on its first row with that project's texts, so OK plays
+// it at once. Both dialog hosts draw the texts as the dialog model fits
+// them: a list row of 20 characters (19 beside a scroll bar), 12 lines of 18
+// for the description, 2 for the name and the creator, 3 for the URL, the
+// last line shown ending in "..." when more would follow.
+TEST_F(IndexTest, TheChooserOpensOnItsFirstRowAndFitsLongTextsInTheirBoxes) {
+    auto salts = [](int n) { std::string s; for (int i = 0; i < n; i++) s += i ? " salt" : "salt"; return s; };
+    auto shown = [](dialogstate &dialog, int id) {
+        std::string joined;
+        for (const dlgcontrol &c : LoadProjDialog.controls)
+            if (c.id == id)
+                for (const std::string &line : DlgShownLines(&dialog, c)) joined += (joined.empty() ? "" : "|") + line;
+        return joined;
+    };
+    const std::string salty = "salt salt salt|salt salt salt|salt salt salt|salt salt salt|salt salt salt|";
+    struct fitcase {
+        std::vector<std::string> names;
+        int descsalts;
+        std::string rows, name, desc;
+    };
+    const fitcase cases[] = {
+        {{"Twenty Characters Ok", "Twenty-one characters"}, 34, "Twenty Characters Ok|Twenty-one charac...",
+         "Name: Twenty|Characters Ok", "Description: salt|" + salty + salty + "salt salt salt"},
+        {std::vector<std::string>(30, "Twenty Characters Ok"), 35, "Twenty Character...|", "Name: Twenty|Characters Ok",
+         "Description: salt|" + salty + salty + "salt salt salt..."},
+        {{"Of the Long and Winding Coast Road"}, 1, "Of the Long and W...", "Name: Of the Long|and Winding Coa...",
+         "Description: salt"}};
+    for (const fitcase &c : cases) {
+        std::string index = Index((int)c.names.size(), c.names);
+        index = Replaced(index, "DESCRIPTION=About " + c.names[0], "DESCRIPTION=" + salts(c.descsalts));
+        index = Replaced(index, "CREATOR=Maker of " + c.names[0], "CREATOR=The Guild of Tideline Mapmakers");
+        index = Replaced(index, "URL=example.org/" + c.names[0], "URL=" + std::string(60, 'w'));
+        ASSERT_EQ(Read(index), 0);
+        dialogstate dialog = DlgCreate(LoadProjDialog, 0);
+        LoadProjDialogProcs(&dialog, WM_INITDIALOG, 0, 0);
+        const std::string rows = shown(dialog, IDLB_PROJSLIST);
+        EXPECT_EQ(c.names.size() > 2 ? rows.substr(0, c.rows.size()) : rows, c.rows);
+        EXPECT_EQ(shown(dialog, IDC_PROJNAME), c.name);
+        EXPECT_EQ(shown(dialog, IDC_PROJDESC), c.desc);
+        EXPECT_EQ(shown(dialog, IDC_PROJCREATOR), "Creator: The Guild|of Tideline...");
+        EXPECT_EQ(shown(dialog, IDC_PROJURL), "URL:|" + std::string(18, 'w') + "|" + std::string(15, 'w') + "...");
+        DlgPressButton(&dialog, LoadProjDialogProcs, IDOK);
+        EXPECT_EQ(std::make_pair(dialog.ended, dialog.result), std::make_pair(true, (intptr_t)0)) << "the first row plays";
+    }
+}

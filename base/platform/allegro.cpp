@@ -833,6 +833,15 @@ bool ShowBuffer(BITMAP *bmp) {
     return changed;
 }
 
+void HoldShown(int ms) {
+    const long long until = NowNs() + ms * 1000000LL;
+    for (long long now = NowNs(); now < until && !events::closerequested; now = NowNs()) {
+        events::Wait(false, std::min(WaitLimit(false), until - now));
+        Serve();
+    }
+    events::ForgetPresses();
+}
+
 void ClearScreen() {
     if (!window::canvas) return;
     clear_to_color(window::canvas, 0);
@@ -1034,8 +1043,14 @@ static void Press(DIALOG *d, int id) {
 // A text control: the text the dialog state holds for its id (d1).
 static int ModelTextProc(int msg, DIALOG *d, int) {
     if (msg == MSG_DRAW) {
-        rectfill(gui_get_screen(), d->x, d->y, d->x + d->w - 1, d->y + d->h - 1, PanelColour());
-        DrawWrapped(gui_get_screen(), d, GetDlgItemTextPtr(&Running(d).state, d->d1), InkColour());
+        BITMAP *gs = gui_get_screen();
+        rectfill(gs, d->x, d->y, d->x + d->w - 1, d->y + d->h - 1, PanelColour());
+        const dlgcontrol box = {DLG_TEXT, d->d1, nullptr, 0, 0, d->w, d->h, 0};
+        int y = d->y;
+        for (const std::string &line : DlgShownLines(&Running(d).state, box)) {
+            textout_ex(gs, font, line.c_str(), d->x, y, InkColour(), -1);
+            y += DLGTEXTLINE;
+        }
     }
     return D_O_K;
 }
@@ -1111,8 +1126,8 @@ static int ModelEditProc(int msg, DIALOG *d, int c) {
 
 // A list over the dialog state's list for its id (d1); d2 is the first row
 // shown. Keys move the selection, Enter presses OK, a double click too.
-static int ListRowHeight() { return text_height(font) + 4; }
-static int ListRows(DIALOG *d) { return (d->h - 4) / ListRowHeight(); }
+static int ListRowHeight() { return DLGLISTROW; }
+static int ListRows(DIALOG *d) { return DlgListRows(d->h); }
 
 static void KeepSelectionVisible(DIALOG *d, const dlglist &list) {
     const int rows = ListRows(d), count = (int)list.items.size();
@@ -1128,12 +1143,14 @@ static void DrawList(DIALOG *d, const dlglist &list) {
     rect(gs, d->x, d->y, d->x + d->w - 1, d->y + d->h - 1, InkColour());
     const bool scroll = count > rows;
     const int textright = d->x + d->w - (scroll ? 10 : 2);
+    // Each row as the dialog model fits it to the list's width.
+    const std::vector<std::string> texts = DlgShownLines(&Running(d).state, {DLG_LIST, list.id, nullptr, 0, 0, d->w, d->h, 0});
     set_clip_rect(gs, d->x + 1, d->y + 1, textright, d->y + d->h - 2);
     for (int row = d->d2; row < d->d2 + rows && row < count; row++) {
         const int y = d->y + 2 + (row - d->d2) * rowh;
         const bool selected = row == list.cursel;
         if (selected) rectfill(gs, d->x + 2, y, textright - 1, y + rowh - 1, TitleColour());
-        textout_ex(gs, font, list.items[(size_t)row].text.c_str(), d->x + 4, y + 2, selected ? White() : InkColour(), -1);
+        textout_ex(gs, font, texts[(size_t)row].c_str(), d->x + 4, y + 2, selected ? White() : InkColour(), -1);
     }
     set_clip_rect(gs, 0, 0, gs->w - 1, gs->h - 1);
     if (scroll) {

@@ -36,4 +36,5 @@ bool KeyDown(int) { return false; }
 int LocalHour() { return 12; }
 void WaitTick() {}
 bool ShowBuffer(BITMAP *) { return false; }
+void HoldShown(int) {}
 void ClearScreen() {}

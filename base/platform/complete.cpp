@@ -9,6 +9,6 @@ const void *const platformservices[] = {
     (const void *)&InitCommonControlsEx, (const void *)&ShowMessageBox, (const void *)&ShowAlert,
     (const void *)&PostQuitMessage, (const void *)&CloseRequested, (const void *)&DialogBoxParamA,
     (const void *)&FileDialog,     (const void *)&KeyDown,      (const void *)&LocalHour,
-    (const void *)&WaitTick,       (const void *)&ShowBuffer,   (const void *)&ClearScreen,
+    (const void *)&WaitTick,       (const void *)&ShowBuffer,   (const void *)&HoldShown,   (const void *)&ClearScreen,
     (const void *)&ShowPassingNotice, (const void *)&SetCloseCheck, (const void *)&ReadGamepad,
 };

@@ -25,6 +25,7 @@ int hour = 12;
 int closerequested = 0;
 long ticks = 0;
 long frames = 0;
+std::vector<hold> holds;
 void (*onframe)(BITMAP *shown) = nullptr;
 void (*onwait)() = nullptr;
 void (*onbox)(const box &shown) = nullptr;
@@ -59,6 +60,7 @@ void Reset() {
     closerequested = 0;
     ticks = 0;
     frames = 0;
+    holds.clear();
     onframe = nullptr;
     onwait = nullptr;
     onbox = nullptr;
@@ -192,6 +194,13 @@ void WaitTick() {
     keystep &step = keyscript.front();
     for (int k : step.down) SetKey(k, true);
     step.ticks--;
+}
+
+// Instant: the hold is only recorded; the close button is answered as in
+// any wait.
+void HoldShown(int ms) {
+    holds.push_back(hold{ms, frames});
+    AnswerClose();
 }
 
 void ClearScreen() {

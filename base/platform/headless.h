@@ -54,6 +54,12 @@ extern int hour;
 extern int closerequested;
 extern long ticks;
 extern long frames;
+// Each hold of the screen: its milliseconds and the frames shown before it.
+struct hold {
+    int ms;
+    long frame;
+};
+extern std::vector<hold> holds;
 // Called with every buffer shown, if set (Reset clears it).
 extern void (*onframe)(BITMAP *shown);
 // Called by a wait whose key script has ended, if set, to hold keys itself

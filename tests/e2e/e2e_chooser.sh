@@ -4,13 +4,24 @@
 # screen: e2e_window; Escape and Load Older Game: e2e_save.)
 . "$(dirname "$0")/lib.sh"
 
+# The chooser opens on its first row, Cinder Ridge, with its texts shown:
+# Enter at once starts it.
+prepare_game_dir
+start_game
+check "the largest scale that fits 480 pixels: a 352 by 352 window" [ "$(geometry)" = 352x352 ]
+shot opened
+check "the first row is selected from the start" blue opened 150 43
+play Return
+check "Enter in a fresh chooser started the first row's project" grep -q "^Program: Project number 1 picked" "$WORK/qblog.txt"
+check "whose map was read" grep -q "^Program: Map file cinderridge.*read" "$WORK/qblog.txt"
+tap Escape
+ends_with 255
+
 # The mouse never takes the keyboard from the list: with it over the
 # buttons, Down still moves the selection; Tab moves the focus on to the
 # buttons and Enter presses the focused one, Cancel.
 prepare_game_dir
 start_game
-check "the largest scale that fits 480 pixels: a 352 by 352 window" [ "$(geometry)" = 352x352 ]
-press Down
 xdotool mousemove --window "$WIN" 260 280
 press Down
 shot keys-after-mouse
