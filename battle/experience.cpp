@@ -54,17 +54,18 @@ static void ShowLearned() {
 }
 
 // A fifth move: every answer key held acts, in the order 1 to 5, without
-// waiting for its release. The question takes up to three lines; the four
-// moves stand two to a line below it, then "5. Cancel".
+// waiting for its release. The question takes up to three lines; a little
+// lower the four moves stand two to a line, then "5. Cancel".
 static void ReplacePrompt(ownedvorl &vorlet, int move) {
     const char *name = vorlet.nickname.c_str(), *newmove = MoveData[move].name;
     DrawBattleNoText();
-    int line = MessageLines(Format("%s wants to learn %s, but already knows four moves.", name, newmove), 3);
-    MessageLine(line++, "What should it replace?");
+    const int line = MessageLines(Format("%s wants to learn %s, but already knows four moves.", name, newmove), 3);
+    MessageLine(line, "What should it replace?");
+    const int choicesy = MESSAGEY + LINEHEIGHT * (line + 1) + LINEHEIGHT / 2;
     for (int k = 0; k < MOVESLOTS; k++)
-        BattleText(k % 2 ? PROMPTCOLUMNX : MESSAGEX, MESSAGEY + LINEHEIGHT * (line + k / 2),
+        BattleText(k % 2 ? PROMPTCOLUMNX : MESSAGEX, choicesy + LINEHEIGHT * (k / 2),
                    Format("%d. %s", k + 1, MoveName(vorlet.moves[k].move)));
-    MessageLine(line + MOVESLOTS / 2, "5. Cancel");
+    BattleText(MESSAGEX, choicesy + LINEHEIGHT * MOVESLOTS / 2, "5. Cancel");
     ShowBuffer(battlebackbuffer);
     bool down[5] = {};
     while (!LookAtAnswerKeys(down) && !CloseRequested()) WaitTick();

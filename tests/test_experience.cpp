@@ -93,7 +93,7 @@ TEST_F(BattleTest, EachLevelTeachesItsMovesWithAPromptForAFifth) {
     const std::string upto4 =
         "5,275 Sproutmite reached level 3!|5,275 Sproutmite learned Seed Shot!|5,275 Sproutmite reached level 4!|"
         "5,275 Sproutmite wants to learn Numbspore, but|5,285 already knows four moves.|5,295 What should it replace?|"
-        "5,305 1. Stinger|173,305 2. Leaf Flick|5,315 3. Silk Snare|173,315 4. Seed Shot|5,325 5. Cancel|";
+        "5,310 1. Stinger|173,310 2. Leaf Flick|5,320 3. Silk Snare|173,320 4. Seed Shot|5,330 5. Cancel|";
     const std::string prompt5 = "5,275 Sproutmite reached level 5!|"
                                 "5,275 Sproutmite wants to learn Mandibles, but|5,285 already knows four moves.|"
                                 "5,295 What should it replace?|";
@@ -106,14 +106,14 @@ TEST_F(BattleTest, EachLevelTeachesItsMovesWithAPromptForAFifth) {
         // 5 keeps the four moves, then 2 replaces the second.
         {{{{KEY_5}, 1}, {{}, 1}, {{KEY_SPACE}, 1}, {{}, 1}, {{KEY_SPACE}, 1}, {{}, 1}, {{KEY_2}, 1}},
          upto4 + "5,275 Sproutmite stopped learning Numbspore|" + prompt5 +
-             "5,305 1. Stinger|173,305 2. Leaf Flick|5,315 3. Silk Snare|173,315 4. Seed Shot|5,325 5. Cancel|"
+             "5,310 1. Stinger|173,310 2. Leaf Flick|5,320 3. Silk Snare|173,320 4. Seed Shot|5,330 5. Cancel|"
              "5,275 Sproutmite forgot Leaf Flick and|5,285 Sproutmite learned Mandibles!",
          "16/35/1 17/25/25 196/30/1 121/25/25 ", {3, 7, 11}},
         // 1 and 3 together both act; 3, still held, answers the next prompt at once.
         {{{{KEY_1, KEY_3}, 1}, {{KEY_3, KEY_SPACE}, 1}, {{KEY_3}, 1}, {{KEY_3, KEY_SPACE}, 1}, {{KEY_3}, 1}},
          upto4 + "5,275 Sproutmite forgot Stinger and|5,285 Sproutmite learned Numbspore!|"
                  "5,275 Sproutmite forgot Silk Snare and|5,285 Sproutmite learned Numbspore!|" + prompt5 +
-             "5,305 1. Numbspore|173,305 2. Leaf Flick|5,315 3. Numbspore|173,315 4. Seed Shot|5,325 5. Cancel|"
+             "5,310 1. Numbspore|173,310 2. Leaf Flick|5,320 3. Numbspore|173,320 4. Seed Shot|5,330 5. Cancel|"
              "5,275 Sproutmite forgot Numbspore and|5,285 Sproutmite learned Mandibles!",
          "78/30/30 29/30/1 17/25/25 121/25/25 ", {3, 7, 8, 12}}};
     for (learncase c : cases) {
@@ -190,11 +190,11 @@ TEST_F(BattleTest, TheReplacePromptFitsTheMessageFrame) {
     const std::pair<std::string, std::string> cases[] = {
         {"Wwwwwwwwwwww",
          "5,275 Wwwwwwwwwwww wants to learn Homing Dart,|5,285 but already knows four moves.|5,295 What should it replace?|"
-         "5,305 1. Raking Claw|173,305 2. Knuckle Rap|5,315 3. Pebble Toss|173,315 4. Searing Paw|5,325 5. Cancel|"
+         "5,310 1. Raking Claw|173,310 2. Knuckle Rap|5,320 3. Pebble Toss|173,320 4. Searing Paw|5,330 5. Cancel|"
          "5,275 Wwwwwwwwwwww stopped learning Homing Dart"},
         {w40 + " " + w43 + w17,
          "5,275 " + w40 + "|5,285 " + w43 + "|5,295 " + w17 + " wants to learn Homing...|5,305 What should it replace?|"
-         "5,315 1. Raking Claw|173,315 2. Knuckle Rap|5,325 3. Pebble Toss|173,325 4. Searing Paw|5,335 5. Cancel|"
+         "5,320 1. Raking Claw|173,320 2. Knuckle Rap|5,330 3. Pebble Toss|173,330 4. Searing Paw|5,340 5. Cancel|"
          "5,275 " + w40 + "..."}};
     for (const auto &[nickname, said] : cases) {
         Party(SPROUTMITE, {10}), Own().nickname = nickname, Own().exp = ExpNeededForLevel(11, SPROUTMITE) - 1;
