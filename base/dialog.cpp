@@ -154,8 +154,7 @@ std::vector<std::string> FitLines(const std::string &text, int maxchars, int max
     if ((int)lines.size() <= maxlines) return lines;
     lines.resize((size_t)maxlines);
     // The last line shown says that more follows, even when it is short.
-    std::string &last = lines.back();
-    last = (int)last.size() + 3 <= maxchars ? last + "..." : CutWithDots(last, maxchars);
+    lines.back() = CutWithDots(lines.back(), maxchars);
     return lines;
 }
 

@@ -105,11 +105,12 @@ TEST_F(GameLoopTest, TheBattleMenusDispatchTheirKeys) {
     // A spent move says so, waits for the confirm and plays no turn; an
     // empty slot says nothing.
     MainPlayer.owned[0].moves[2].pp = 0, MainPlayer.owned[0].moves[3] = moveslot{}, Draws({7});
-    Pass({KEY_3, KEY_4}, {keystep{{}, 1}, keystep{{KEY_SPACE}, 1}, keystep{{}, 1}});
-    ASSERT_EQ(texts.size(), 1u);
-    EXPECT_EQ(Format("%d,%d %s", texts[0].x, texts[0].y, texts[0].text.c_str()), "5,275 There's no PP left for this move!");
+    Pass({KEY_3}, {keystep{{}, 1}, keystep{{KEY_SPACE}, 1}, keystep{{}, 1}});
     EXPECT_EQ(std::make_tuple(headless::ticks, (int)battleinfo.menupage, (int)battleinfo.playerchose, QueuedRandomDraws()),
               std::make_tuple(3L, 1, 0, 1));
+    Pass({KEY_4});
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(Format("%d,%d %s", texts[0].x, texts[0].y, texts[0].text.c_str()), "5,275 There's no PP left for this move!");
     Pass({KEY_5});
     EXPECT_EQ(battleinfo.menupage, 0);
     for (moveslot &slot : MainPlayer.owned[0].moves) slot.pp = 0;

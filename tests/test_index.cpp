@@ -65,7 +65,8 @@ TEST_F(IndexTest, TheChooserSortsItsRowsAndOkTakesTheSelectedProject) {
 
 // The chooser opens on its first row with that project's texts, so OK plays
 // it at once. Both dialog hosts draw the texts as the dialog model fits
-// them: a list row of 20 characters (19 beside a scroll bar), 12 lines of 18
+// them: a list row of 20 characters (19 beside the scroll bar of a list
+// longer than its 25 rows), 12 lines of 18
 // for the description, 2 for the name and the creator, 3 for the URL, the
 // last line shown ending in "..." when more would follow.
 TEST_F(IndexTest, TheChooserOpensOnItsFirstRowAndFitsLongTextsInTheirBoxes) {
@@ -86,8 +87,10 @@ TEST_F(IndexTest, TheChooserOpensOnItsFirstRowAndFitsLongTextsInTheirBoxes) {
     const fitcase cases[] = {
         {{"Twenty Characters Ok", "Twenty-one characters"}, 34, "Twenty Characters Ok|Twenty-one charac...",
          "Name: Twenty|Characters Ok", "Description: salt|" + salty + salty + "salt salt salt"},
-        {std::vector<std::string>(30, "Twenty Characters Ok"), 35, "Twenty Character...|", "Name: Twenty|Characters Ok",
+        {std::vector<std::string>(26, "Twenty Characters Ok"), 35, "Twenty Character...|", "Name: Twenty|Characters Ok",
          "Description: salt|" + salty + salty + "salt salt salt..."},
+        {std::vector<std::string>(25, "Twenty Characters Ok"), 1, "Twenty Characters Ok|", "Name: Twenty|Characters Ok",
+         "Description: salt"},
         {{"Of the Long and Winding Coast Road"}, 1, "Of the Long and W...", "Name: Of the Long|and Winding Coa...",
          "Description: salt"}};
     for (const fitcase &c : cases) {
