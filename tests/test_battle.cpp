@@ -160,10 +160,8 @@ TEST_F(BattleTest, TheScreenShowsBarsBoxesMenusAndMessagesInTheirPlaces) {
     DrawBattle();
     EXPECT_TRUE(Shows(3, 271, 349, 349, {})) << "no menu on another page";
     // A long nickname (from a save) is cut in its box and wraps in the question.
-    Own().nickname = "Sir Pemberton Sproutmite the Third", battleinfo.menupage = 0;
-    DrawBattle();
-    EXPECT_TRUE(Shows(231, 201, 344, 212, {{"Sir Pember...", 235, 205}}));
-    EXPECT_TRUE(Shows(3, 271, 349, 299, {{"What should Sir Pemberton Sproutmite the", 5, 275}, {"Third do?", 5, 285}}));
+    Own().nickname = "Sir Pemberton Sproutmite the Third", battleinfo.menupage = 0, DrawBattle();
+    EXPECT_TRUE(Shows(231, 201, 344, 212, {{"Sir Pember...", 235, 205}}) && Shows(3, 271, 349, 299, {{"What should Sir Pemberton Sproutmite the", 5, 275}, {"Third do?", 5, 285}}));
 }
 
 // stages and damage

@@ -117,7 +117,7 @@ TEST_F(BattleTest, EachLevelTeachesItsMovesWithAPromptForAFifth) {
              "5,275 Sproutmite forgot Numbspore and|5,285 Sproutmite learned Mandibles!",
          "78/30/30 29/30/1 17/25/25 121/25/25 ", {3, 7, 8, 12}}};
     for (learncase c : cases) {
-        Party(SPROUTMITE, {2});
+        Party(SPROUTMITE, {2}), headless::holds.clear(), headless::frames = 0;
         for (int i = 0; i < 4; i++) c.keys.insert(c.keys.begin(), {{{KEY_SPACE}, 1}, {{}, 1}});
         headless::ScriptKeys(c.keys);
         for (moveslot &m : Own().moves) m.pp = 1;
@@ -131,7 +131,6 @@ TEST_F(BattleTest, EachLevelTeachesItsMovesWithAPromptForAFifth) {
         std::vector<long> held;
         for (const headless::hold &h : headless::holds) held.push_back(h.ms == 1000 ? h.frame : -h.frame);
         EXPECT_EQ(held, c.held);
-        headless::holds.clear(), headless::frames = 0;
     }
     // From 99 the highest level and no further: one message and one table.
     Party(SPROUTMITE, {99}), Spaces(2), AddPlayerExp(SPROUTMITE, 1000000);
@@ -197,18 +196,16 @@ TEST_F(BattleTest, TheReplacePromptFitsTheMessageFrame) {
          "5,320 1. Raking Claw|173,320 2. Knuckle Rap|5,330 3. Pebble Toss|173,330 4. Searing Paw|5,340 5. Cancel|"
          "5,275 " + w40 + "..."}};
     for (const auto &[nickname, said] : cases) {
-        Party(SPROUTMITE, {10}), Own().nickname = nickname, Own().exp = ExpNeededForLevel(11, SPROUTMITE) - 1;
-        for (int k = 0; k < 4; k++) Own().moves[k] = {(int[]){2, 4, 6, 7}[k], 5, 5};
+        Party(SPROUTMITE, {10}), Own().nickname = nickname, Own().exp = ExpNeededForLevel(11, SPROUTMITE) - 1, written.clear();
+        Own().moves[0] = {2, 5, 5}, Own().moves[1] = {4, 5, 5}, Own().moves[2] = {6, 5, 5}, Own().moves[3] = {7, 5, 5};
         headless::ScriptKeys({{{KEY_SPACE}, 1}, {{}, 1}, {{KEY_SPACE}, 1}, {{}, 1}, {{KEY_5}, 1}});
         AddPlayerExp(SPROUTMITE, 1);
         std::string shown;
         for (const writtentext &t : written) {
-            EXPECT_LE(t.x + 8 * (int)t.text.size(), 349) << t.text;
-            EXPECT_LE(t.y + 8, 349) << t.text;
+            EXPECT_TRUE(t.x + 8 * (int)t.text.size() <= 349 && t.y + 8 <= 349) << t.text;
             if (t.text.find("   +") != std::string::npos) shown.clear();  // what follows the stat table
             else shown += Format("%s%d,%d ", shown.empty() ? "" : "|", t.x, t.y) + t.text;
         }
         EXPECT_EQ(shown, said);
-        written.clear();
     }
 }

@@ -109,8 +109,7 @@ TEST_F(GameLoopTest, TheBattleMenusDispatchTheirKeys) {
     EXPECT_EQ(std::make_tuple(headless::ticks, (int)battleinfo.menupage, (int)battleinfo.playerchose, QueuedRandomDraws()),
               std::make_tuple(3L, 1, 0, 1));
     Pass({KEY_4});
-    ASSERT_EQ(texts.size(), 1u);
-    EXPECT_EQ(Format("%d,%d %s", texts[0].x, texts[0].y, texts[0].text.c_str()), "5,275 There's no PP left for this move!");
+    EXPECT_EQ(texts.size() == 1 ? Format("%d,%d ", texts[0].x, texts[0].y) + texts[0].text : "", "5,275 There's no PP left for this move!");
     Pass({KEY_5});
     EXPECT_EQ(battleinfo.menupage, 0);
     for (moveslot &slot : MainPlayer.owned[0].moves) slot.pp = 0;

@@ -71,43 +71,32 @@ TEST_F(IndexTest, TheChooserSortsItsRowsAndOkTakesTheSelectedProject) {
 // last line shown ending in "..." when more would follow.
 TEST_F(IndexTest, TheChooserOpensOnItsFirstRowAndFitsLongTextsInTheirBoxes) {
     auto salts = [](int n) { std::string s; for (int i = 0; i < n; i++) s += i ? " salt" : "salt"; return s; };
-    auto shown = [](dialogstate &dialog, int id) {
-        std::string joined;
+    auto shown = [](dialogstate &dialog, int id, std::string joined = "") {
         for (const dlgcontrol &c : LoadProjDialog.controls)
-            if (c.id == id)
-                for (const std::string &line : DlgShownLines(&dialog, c)) joined += (joined.empty() ? "" : "|") + line;
+            for (const std::string &line : c.id == id ? DlgShownLines(&dialog, c) : std::vector<std::string>{})
+                joined += (joined.empty() ? "" : "|") + line;
         return joined;
     };
     const std::string salty = "salt salt salt|salt salt salt|salt salt salt|salt salt salt|salt salt salt|";
-    struct fitcase {
-        std::vector<std::string> names;
-        int descsalts;
-        std::string rows, name, desc;
-    };
+    struct fitcase { std::vector<std::string> names; int descsalts; std::string rows, name, desc; };
     const fitcase cases[] = {
         {{"Twenty Characters Ok", "Twenty-one characters"}, 34, "Twenty Characters Ok|Twenty-one charac...",
          "Name: Twenty|Characters Ok", "Description: salt|" + salty + salty + "salt salt salt"},
-        {std::vector<std::string>(26, "Twenty Characters Ok"), 35, "Twenty Character...|", "Name: Twenty|Characters Ok",
-         "Description: salt|" + salty + salty + "salt salt salt..."},
-        {std::vector<std::string>(25, "Twenty Characters Ok"), 1, "Twenty Characters Ok|", "Name: Twenty|Characters Ok",
-         "Description: salt"},
+        {std::vector<std::string>(26, "Twenty Characters Ok"), 35, "Twenty Character...|", "Name: Twenty|Characters Ok", "Description: salt|" + salty + salty + "salt salt salt..."},
+        {std::vector<std::string>(25, "Twenty Characters Ok"), 1, "Twenty Characters Ok|", "Name: Twenty|Characters Ok", "Description: salt"},
         {{"Of the Long and Winding Coast Road"}, 1, "Of the Long and W...", "Name: Of the Long|and Winding Coa...",
          "Description: salt"}};
     for (const fitcase &c : cases) {
-        std::string index = Index((int)c.names.size(), c.names);
-        index = Replaced(index, "DESCRIPTION=About " + c.names[0], "DESCRIPTION=" + salts(c.descsalts));
-        index = Replaced(index, "CREATOR=Maker of " + c.names[0], "CREATOR=The Guild of Tideline Mapmakers");
-        index = Replaced(index, "URL=example.org/" + c.names[0], "URL=" + std::string(60, 'w'));
-        ASSERT_EQ(Read(index), 0);
+        ASSERT_EQ(Read(Replaced(Replaced(Replaced(Index((int)c.names.size(), c.names), "DESCRIPTION=About " + c.names[0],
+                                                  "DESCRIPTION=" + salts(c.descsalts)), "CREATOR=Maker of " + c.names[0],
+                                         "CREATOR=The Guild of Tideline Mapmakers"), "URL=example.org/" + c.names[0], "URL=" + std::string(60, 'w'))), 0);
         dialogstate dialog = DlgCreate(LoadProjDialog, 0);
         LoadProjDialogProcs(&dialog, WM_INITDIALOG, 0, 0);
-        const std::string rows = shown(dialog, IDLB_PROJSLIST);
-        EXPECT_EQ(c.names.size() > 2 ? rows.substr(0, c.rows.size()) : rows, c.rows);
+        EXPECT_EQ(shown(dialog, IDLB_PROJSLIST).substr(0, c.names.size() > 2 ? c.rows.size() : std::string::npos), c.rows);
         EXPECT_EQ(shown(dialog, IDC_PROJNAME), c.name);
         EXPECT_EQ(shown(dialog, IDC_PROJDESC), c.desc);
-        EXPECT_EQ(shown(dialog, IDC_PROJCREATOR), "Creator: The Guild|of Tideline...");
-        EXPECT_EQ(shown(dialog, IDC_PROJURL), "URL:|" + std::string(18, 'w') + "|" + std::string(15, 'w') + "...");
-        DlgPressButton(&dialog, LoadProjDialogProcs, IDOK);
-        EXPECT_EQ(std::make_pair(dialog.ended, dialog.result), std::make_pair(true, (intptr_t)0)) << "the first row plays";
+        EXPECT_EQ(shown(dialog, IDC_PROJCREATOR) + "|" + shown(dialog, IDC_PROJURL),
+                  "Creator: The Guild|of Tideline...|URL:|" + std::string(18, 'w') + "|" + std::string(15, 'w') + "...");
+        EXPECT_TRUE((DlgPressButton(&dialog, LoadProjDialogProcs, IDOK), dialog.ended && dialog.result == 0)) << "the first row plays";
     }
 }
