@@ -6,7 +6,7 @@ set -eu
 what=${1:-test}
 packages=(build-essential cmake pkg-config liballegro4-dev libstb-dev python3 dpkg-dev ccache)
 if [ "$what" = test ]; then
-    packages+=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xdotool imagemagick x11-utils x11-apps desktop-file-utils appstream)
+    packages+=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xdotool imagemagick x11-utils x11-apps desktop-file-utils appstream groff-base)
 fi
 missing=()
 for p in "${packages[@]}"; do
