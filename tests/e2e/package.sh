@@ -16,8 +16,8 @@ dpkg-deb -x "$deb" "$root"
 share=$root/usr/share version=$(dpkg-deb -f "$deb" Version)
 check "the game tells the package's version" [ "$("$QB_BIN" --version)" = "Quillbay $version" ]
 check "the package needs the game library" grep -q liballegro4 <<<"$(dpkg-deb -f "$deb" Depends)"
-check "the desktop entry is valid" desktop-file-validate "$share/applications/org.quillbay.Quillbay.desktop"
-check "the metainfo is valid" appstreamcli validate --no-net "$share/metainfo/org.quillbay.Quillbay.metainfo.xml"
+check "the desktop entry is valid, without a hint" [ -z "$(desktop-file-validate "$share/applications/org.quillbay.Quillbay.desktop" 2>&1)" ]
+check "the metainfo is valid" appstreamcli validate --no-net --strict "$share/metainfo/org.quillbay.Quillbay.metainfo.xml"
 check "the metainfo names this release" grep -q "<release version=\"$version\"" "$share/metainfo/org.quillbay.Quillbay.metainfo.xml"
 check "the manual pages have no roff faults" [ -z "$(zcat "$share"/man/man*/quillbay*.gz | groff -man -ww -z 2>&1)" ]
 for n in 16 24 32 48 64 128 256; do
