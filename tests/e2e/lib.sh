@@ -49,11 +49,11 @@ prepare_game_dir() {
 
 game_gone() { ! kill -0 "$GAME_PID" 2>/dev/null; }
 
-# start_game [OPTION...]: the game in $WORK with these options and debug
-# lines in the log only; waits for its window, the keyboard focus on it and
-# its first picture to settle.
+# start_game [OPTION...]: the game in $WORK (or started in RUN_FROM) with
+# these options and debug lines in the log only; waits for its window, the
+# keyboard focus on it and its first picture to settle.
 start_game() {
-    (cd "$WORK" && exec "$QB_BIN" --no-debug-boxes "$@") &
+    (cd "${RUN_FROM:-$WORK}" && exec "$QB_BIN" --no-debug-boxes "$@") &
     GAME_PID=$! WIN=""
     wait_until "$E2E_TIMEOUT" eval 'WIN=$(xdotool search --name "^Quillbay$" 2>/dev/null | head -n 1); [ -n "$WIN" ] || game_gone'
     [ -n "$WIN" ] || fail "no window titled Quillbay appeared"
