@@ -181,12 +181,17 @@ bool UpdateFile(int user, const std::string &shipped, const shippedfile &file,
 // Makes the folders of `path` that are missing, the last one for the
 // player; false with `why`.
 bool MakeFolders(const std::string &path, std::string &why) {
+    std::string above;  // the first folder above that could not be made, and why
+    int aboveerror = 0;
     for (size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1))
-        mkdir(path.substr(0, slash).c_str(), 0700);
+        if (mkdir(path.substr(0, slash).c_str(), 0700) != 0 && errno != EEXIST && above.empty())
+            above = path.substr(0, slash), aboveerror = errno;
     struct stat info;
     if (lstat(path.c_str(), &info) != 0 && (errno != ENOENT || mkdir(path.c_str(), 0755) != 0 ||
                                             lstat(path.c_str(), &info) != 0)) {
-        why = Format("cannot make %s: %s", path.c_str(), strerror(errno));
+        const bool becauseabove = errno == ENOENT && !above.empty();
+        why = Format("cannot make %s: %s", (becauseabove ? above : path).c_str(),
+                     strerror(becauseabove ? aboveerror : errno));
         return false;
     }
     if (S_ISLNK(info.st_mode)) why = path + " is a link, and the game plays only in a real folder";
@@ -234,6 +239,7 @@ bool UpdateUserGameDir(const std::string &shipped, const std::string &user, cons
         }
         if (ok && !WriteWhole(userfd, SHIPPEDLIST, list.data(), list.size()))
             ok = false, why = Format("cannot write %s/%s: %s", user.c_str(), SHIPPEDLIST, strerror(errno));
+        if (ok) notes.push_back("Brought the shipped projects of Quillbay " + version + " into the game directory");
     }
     close(userfd);
     return ok;

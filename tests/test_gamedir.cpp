@@ -33,7 +33,8 @@ TEST_F(GameDirTest, TheFirstStartCopiesANewVersionRefreshesAndThePlayersFilesSta
     EXPECT_EQ(ReadFileText(user + "/gameindex.txt") + ReadFileText(user + "/p/map.txt"), "AM");
     EXPECT_FALSE(Exists(user + "/p/link") || Exists(user + "/p/odd\nname"));
     EXPECT_EQ(notes, (std::vector<std::string>{"Left out the shipped p/link: not a plain file or folder",
-                                               "Left out a shipped file with an odd name in p/"}));
+                                               "Left out a shipped file with an odd name in p/",
+                                               "Brought the shipped projects of Quillbay 1 into the game directory"}));
 
     // The player extends the index and adds a file; a new version changes both
     // shipped files and adds one. The same version touches nothing.
@@ -73,13 +74,15 @@ TEST_F(GameDirTest, AUserDirectoryNeedsAnAbsolutePathAndNothingIsWrittenThroughA
     WriteFile("shipped/p/map.txt", "M");
     WriteFile("shipped/gameindex.txt", "A");
     WriteFile("afile", "");
+    WriteFile("user/gameindex.txt", "A");  // as shipped, though no list says so: no note
     ASSERT_EQ(symlink("outside", "linked") | symlink("../outside", "user/p"), 0);
     std::vector<std::string> notes;
     EXPECT_EQ(Update(tempdir + "/linked", "1", notes), tempdir + "/linked is a link, and the game plays only in a real folder");
     EXPECT_EQ(Update(tempdir + "/afile", "1", notes), tempdir + "/afile is there but is not a folder");
     EXPECT_EQ(Update(tempdir + "/afile/quillbay", "1", notes), "cannot make " + tempdir + "/afile/quillbay: Not a directory");
     EXPECT_EQ(Update(tempdir + "/user", "1", notes), "ok");
-    EXPECT_EQ(notes, std::vector<std::string>{"Left your p/map.txt as it is: a folder on its way is not a plain folder"});
+    EXPECT_EQ(notes, (std::vector<std::string>{"Left your p/map.txt as it is: a folder on its way is not a plain folder",
+                                               "Brought the shipped projects of Quillbay 1 into the game directory"}));
     EXPECT_EQ(ReadFileText("user/gameindex.txt"), "A");
     EXPECT_FALSE(Exists("outside/map.txt") || Exists("outside/.quillbay-new"));
 }

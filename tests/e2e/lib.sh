@@ -2,7 +2,7 @@
 # driven with xdotool and looked at through screenshots. Sourcing starts the
 # display (SCREEN, 640x480 by default).
 # Needs QB_BIN (the game executable) and QB_SRC (the repository). The game
-# starts in RUN_IN and keeps its log in GAME_DIR, both $WORK unless set.
+# keeps its log in GAME_DIR, $WORK unless set.
 #
 # Every wait is for a condition (a window, a log line, a screen that changed
 # or settled, the game's end) with a generous time limit, so that the tests
@@ -50,11 +50,11 @@ prepare_game_dir() {
 
 game_gone() { ! kill -0 "$GAME_PID" 2>/dev/null; }
 
-# start_game [OPTION...]: the game in RUN_IN with these options and debug
-# lines in the log only; waits for its window, the keyboard focus on it and
-# its first picture to settle.
+# start_game [OPTION...]: the game in $WORK (or started in RUN_FROM) with
+# these options and debug lines in the log only; waits for its window, the
+# keyboard focus on it and its first picture to settle.
 start_game() {
-    (cd "${RUN_IN:-$WORK}" && exec "$QB_BIN" --no-debug-boxes "$@") &
+    (cd "${RUN_FROM:-$WORK}" && exec "$QB_BIN" --no-debug-boxes "$@") &
     GAME_PID=$! WIN=""
     wait_until "$E2E_TIMEOUT" eval 'WIN=$(xdotool search --name "^Quillbay$" 2>/dev/null | head -n 1); [ -n "$WIN" ] || game_gone'
     [ -n "$WIN" ] || fail "no window titled Quillbay appeared"

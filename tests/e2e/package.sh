@@ -8,10 +8,10 @@
 deb=$(bash "$QB_SRC/tools/package.sh" | tail -n 1)
 [ -f "$deb" ] || fail "no package was built"
 WORK=$(mktemp -d)
-root=$WORK/root RUN_IN=$WORK/elsewhere QB_BIN=$WORK/root/usr/bin/quillbay GAME_DIR=$WORK/home/.local/share/quillbay
+root=$WORK/root RUN_FROM=$WORK/elsewhere QB_BIN=$WORK/root/usr/bin/quillbay GAME_DIR=$WORK/home/.local/share/quillbay
 export HOME=$WORK/home
 unset XDG_DATA_HOME XDG_CONFIG_HOME
-mkdir "$RUN_IN" "$HOME"
+mkdir "$RUN_FROM" "$HOME"
 dpkg-deb -x "$deb" "$root"
 share=$root/usr/share version=$(dpkg-deb -f "$deb" Version)
 check "the game tells the package's version" [ "$("$QB_BIN" --version)" = "Quillbay $version" ]
@@ -35,5 +35,5 @@ tap Escape
 ends_with 255
 check "the save is in the player's game directory" [ -s "$GAME_DIR/mygame.qbs" ]
 check "the checker finds the player's copy sound" "$root/usr/bin/quillbay-check" "$GAME_DIR"
-check "nothing was written elsewhere" [ -z "$(ls -A "$RUN_IN")" ]
+check "nothing was written elsewhere" [ -z "$(ls -A "$RUN_FROM")" ]
 check "nor into the unpacked package" [ "$(find "$root" ! -type d | wc -l)" = "$(dpkg-deb -c "$deb" | grep -vc '/$')" ]
