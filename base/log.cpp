@@ -17,8 +17,6 @@ const char *oldlogfile = "qblog.old.txt";
 int showdebugboxes = 1;
 void (*logwatch)(int level, int category, const char *text) = nullptr;
 
-static const char *const reportaddress = "bugs@quillbay.org";
-
 static const char *CategoryWord(int category) {
     switch (category) {
     case LOGCAT_PROGRAM: return "Program";
@@ -84,10 +82,10 @@ void SetUpLog() {
         }
         return;
     }
-    fprintf(file,
-            "Set up general Quillbay log file. Please send this file to %s when an error or bug "
-            "occurs, together with a description of what you did and what happened\n",
-            reportaddress);
+    fputs("Set up general Quillbay log file. Please send this file to the Quillbay team (see \"Reporting "
+          "bugs\" in the README) when an error or bug occurs, together with a description of what you did "
+          "and what happened. This is Quillbay " QB_VERSION ".\n",
+          file);
     fclose(file);
 }
 

@@ -3,18 +3,26 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <iomanip>
 #include <sstream>
 #include <string>
+#include <vector>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "base/gamedir.h"
 #include "base/input.h"
 #include "base/log.h"
 #include "base/platform.h"
 #include "battle/battle.h"
 #include "creatures/creatures.h"
+#include "fileload/fileload.h"
 #include "overworld/overworld.h"
 
 HINSTANCE hInst = nullptr;
@@ -42,8 +50,14 @@ namespace {
 
 const char *const usage =
     "Usage: quillbay [OPTION]...\n"
-    "Plays the projects gameindex.txt lists, in the current directory.\n"
+    "Plays the projects that gameindex.txt lists in the game directory, which also\n"
+    "holds the log qblog.txt, saves and screenshots. The game directory is DIR of\n"
+    "--game DIR; else, for an installed game, your own copy of its projects in\n"
+    "$XDG_DATA_HOME/quillbay (~/.local/share/quillbay), made at the first start and\n"
+    "brought up to date by each new version, never over a file you changed; else\n"
+    "the current directory.\n"
     "\n"
+    "  --game DIR        play the projects of the game directory DIR\n"
     "  --scale N         the window is the view enlarged N times, 1 to 6 (by default\n"
     "                    the largest that fits the desktop)\n"
     "  --fullscreen      start in full screen (F11 or Alt+Enter switches)\n"
@@ -55,6 +69,7 @@ const char *const usage =
     "  --version         show the version, then exit\n";
 
 struct options {
+    std::string gamedir;  // --game DIR
     bool seeded = false;
     unsigned seed = 0;
     windowoptions window;
@@ -67,7 +82,7 @@ bool OptionNumber(std::istringstream &words, const std::string &option, unsigned
                   unsigned long long highest, unsigned long long &value) {
     std::string word;
     char *end = nullptr;
-    const bool given = static_cast<bool>(words >> word);
+    const bool given = static_cast<bool>(words >> std::quoted(word));
     if (given) value = strtoull(word.c_str(), &end, 10);
     if (given && *end == '\0' && isdigit((unsigned char)word[0]) && value >= lowest && value <= highest) return true;
     fprintf(stderr, "Quillbay: %s needs a number from %llu to %llu%s%s\n", option.c_str(), lowest, highest,
@@ -80,7 +95,7 @@ bool OptionNumber(std::istringstream &words, const std::string &option, unsigned
 int ReadOptions(const char *cmdline, options &o) {
     std::istringstream words(cmdline ? cmdline : "");
     std::string word;
-    while (words >> word) {
+    while (words >> std::quoted(word)) {
         unsigned long long value = 0;
         if (word == "--help") {
             fputs(usage, stdout);
@@ -96,6 +111,11 @@ int ReadOptions(const char *cmdline, options &o) {
             return path.empty() ? 1 : 0;
         } else if (word == "--no-debug-boxes" || word == "--debug-boxes") {
             showdebugboxes = word == "--debug-boxes";
+        } else if (word == "--game") {
+            if (!(words >> std::quoted(o.gamedir)) || o.gamedir.empty()) {
+                fputs("Quillbay: --game needs a directory\n", stderr);
+                return 2;
+            }
         } else if (word == "--fullscreen") {
             o.window.fullscreen = true;
         } else if (word == "--scale") {
@@ -112,6 +132,33 @@ int ReadOptions(const char *cmdline, options &o) {
     return GO_ON;
 }
 
+// Goes into the game directory: --game DIR, else the player's copy of an
+// installed game's projects, else stays in the current directory. False
+// after a message on stderr; `notes` gets what the copy left as it was.
+bool EnterGameDir(std::string dir, std::vector<std::string> &notes) {
+    if (dir.empty()) {
+        char exe[4096];
+        const ssize_t length = readlink("/proc/self/exe", exe, sizeof exe);
+        const std::string shipped = length > 0 ? ShippedGameDir(std::string(exe, (size_t)length)) : "";
+        if (shipped.empty()) return true;
+        std::string why;
+        dir = UserGameDir(getenv("XDG_DATA_HOME"), getenv("HOME"));
+        if (dir.empty()) why = "neither XDG_DATA_HOME nor HOME is an absolute path";
+        if (dir.empty() || !UpdateUserGameDir(shipped, dir, QB_VERSION, notes, why)) {
+            fprintf(stderr, "Quillbay: no game directory of your own: %s. Give one with --game DIR.\n", why.c_str());
+            return false;
+        }
+    }
+    struct stat info;
+    const char *wrong = stat(dir.c_str(), &info) != 0 ? strerror(errno)
+                        : !S_ISDIR(info.st_mode)    ? "not a directory"
+                        : chdir(dir.c_str()) != 0   ? strerror(errno)
+                        : access(indexfile, F_OK) != 0 ? "no gameindex.txt, the list of projects it needs, is there"
+                                                       : nullptr;
+    if (wrong) fprintf(stderr, "Quillbay: cannot play in the game directory %s: %s\n", dir.c_str(), wrong);
+    return !wrong;
+}
+
 }  // namespace
 
 int WinMain(HINSTANCE instance, HINSTANCE, char *cmdline, int) {
@@ -120,6 +167,8 @@ int WinMain(HINSTANCE instance, HINSTANCE, char *cmdline, int) {
     options o;
     const int status = ReadOptions(cmdline, o);
     if (status != GO_ON) return status;
+    std::vector<std::string> notes;
+    if (!EnterGameDir(o.gamedir, notes)) return 1;
 
     // The library, the window with keyboard, timer, mouse and gamepads, plain
     // 8-bit text and the title.
@@ -146,6 +195,9 @@ int WinMain(HINSTANCE instance, HINSTANCE, char *cmdline, int) {
     }
     SetUpLog();
     logfmt(LOG_INFO, LOGCAT_PROGRAM, "Random seed %u", seed);
+    char here[4096];
+    logfmt(LOG_INFO, LOGCAT_PROGRAM, "Game directory %s", getcwd(here, sizeof here) ? here : "(unknown)");
+    for (const std::string &note : notes) log(LOG_INFO, LOGCAT_PROGRAM, note.c_str());
     LoadControls();
     SetCloseCheck(ConfirmQuit);
     GetProject();

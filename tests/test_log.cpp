@@ -27,7 +27,9 @@ TEST_F(LogTest, EachLevelHasItsLineItsNoticeAndANewRunKeepsTheLastRunsLog) {
         EXPECT_EQ(shown ? shown->title + "|" + shown->text + "|" + lastlogged : "", title.empty() ? "" : title + "|" + line + "|" + line);
         EXPECT_EQ(headless::quitrequests.size(), level == LOG_BREAKING ? 1u : 0u) << line;
     }
-    EXPECT_EQ(LogLines()[0].rfind("Set up general Quillbay log file. Please send this file to ", 0), 0u);
+    EXPECT_EQ(LogLines()[0], "Set up general Quillbay log file. Please send this file to the Quillbay team (see \"Reporting "
+                             "bugs\" in the README) when an error or bug occurs, together with a description of what "
+                             "you did and what happened. This is Quillbay " QB_VERSION ".");
     showdebugboxes = 0;  // --no-debug-boxes writes the line alone
     log(LOG_DEBUG, LOGCAT_PROGRAM, "quiet");
     showdebugboxes = 1;

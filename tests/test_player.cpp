@@ -105,7 +105,9 @@ TEST_F(PlayerTest, TheCommandLineHelpsAndRefusesWhatItCannotUse) {
         {"--scale 7", 2, "Quillbay: --scale needs a number from 1 to 6, not 7\n"},
         {"--scale 0", 2, "Quillbay: --scale needs a number from 1 to 6, not 0\n"},
         {"--seed -1", 2, "Quillbay: --seed needs a number from 0 to 4294967295, not -1\n"},
-        {"--fly", 2, "Quillbay: unknown option --fly\nUsage: quillbay [OPTION]...\n"}};
+        {"--fly", 2, "Quillbay: unknown option --fly\nUsage: quillbay [OPTION]...\n"}, {"--game", 2, "Quillbay: --game needs a directory\n"},
+        {"--game \"no where\"", 1, "Quillbay: cannot play in the game directory no where: No such file or directory\n"},
+        {"--game .", 1, "Quillbay: cannot play in the game directory .: no gameindex.txt, the list of projects it needs, is there\n"}};
     for (auto [line, status, said] : runs) {
         testing::internal::CaptureStdout();
         testing::internal::CaptureStderr();

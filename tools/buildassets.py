@@ -86,6 +86,9 @@ Sources live in tools/assets/. Four kinds:
 
     python3 tools/buildassets.py --preview DIR   battle screens and a sheet
                                                  of every creature as PNG
+    python3 tools/buildassets.py --icons DIR     the desktop icon (icon.txt:
+                                                 SIZE, PALETTE, one grid) as
+                                                 DIR/NxN.png at each size
 """
 
 import math
@@ -844,10 +847,12 @@ def creature_jobs():
 
 
 def write_png(path, pixels):
+    """An 8-bit PNG of rows of (r, g, b), or of (r, g, b, a) for a picture
+    with transparency."""
     def chunk(kind, data):
         return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
     raw = b"".join(b"\0" + bytes(c for rgb in row for c in rgb) for row in pixels)
-    header = struct.pack(">IIBBBBB", len(pixels[0]), len(pixels), 8, 2, 0, 0, 0)
+    header = struct.pack(">IIBBBBB", len(pixels[0]), len(pixels), 8, 6 if len(pixels[0][0]) == 4 else 2, 0, 0, 0)
     with open(path, "wb") as f:
         f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 9))
                 + chunk(b"IEND", b""))
@@ -903,6 +908,44 @@ def write_previews(folder):
     print(f"previews in {folder}")
 
 
+ICON_SIZES = (16, 24, 32, 48, 64, 128, 256)
+
+
+def write_icons(folder):
+    """The icon at every desktop size, enlarged by the largest whole number
+    that fits so each pixel stays a crisp square, and centred (24 by 24 is
+    the 16-pixel picture with a clear border)."""
+    path = os.path.join(ASSETS, "icon.txt")
+    lines = iter(significant_lines(path))
+    side, palette, grid = None, None, None
+    for number, text in lines:
+        words = text.split()
+        if words[0] == "SIZE" and len(words) == 2:
+            side = int(words[1])
+        elif words[0] == "PALETTE":
+            palette = parse_palette(lines, path)
+        elif side is not None and palette is not None and grid is None:
+            grid = [text] + read_grid(lines, "the icon", path, side, side - 1)
+            if len(text) != side:
+                raise SourceError(f"{path}:{number}: grid line is {len(text)} wide, not {side}")
+        else:
+            raise SourceError(f"{path}:{number}: unknown line '{text}'")
+    if grid is None:
+        raise SourceError(f"{path}: needs SIZE, PALETTE and a grid")
+    colours = {c: rgb + ((0,) if rgb == MASK else (255,)) for c, rgb in palette.items()}
+    if any(c not in colours for row in grid for c in row):
+        raise SourceError(f"{path}: the grid uses a character the palette lacks")
+    os.makedirs(folder, exist_ok=True)
+    for size in ICON_SIZES:
+        scale = size // side
+        border = (size - side * scale) // 2
+        picture = [[(0, 0, 0, 0)] * size for _ in range(size)]
+        for y in range(side * scale):
+            for x in range(side * scale):
+                picture[border + y][border + x] = colours[grid[y // scale][x // scale]]
+        write_png(os.path.join(folder, f"{size}x{size}.png"), picture)
+
+
 def jobs():
     """(target under game/, builder) for every built file."""
     a = lambda *p: os.path.join(ASSETS, *p)
@@ -927,6 +970,13 @@ def main(argv):
                 print("buildassets: --preview needs a folder", file=sys.stderr)
                 return 1
             write_previews(argv[at + 1])
+            return 0
+        if "--icons" in argv:
+            at = argv.index("--icons")
+            if at + 1 >= len(argv):
+                print("buildassets: --icons needs a folder", file=sys.stderr)
+                return 1
+            write_icons(argv[at + 1])
             return 0
         for target, build in jobs():
             data = build()

@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Installs what Quillbay needs on Debian 12 (run as root).
-#   deps.sh game   what building and playing needs
+#   deps.sh game   what building, packaging and playing needs
 #   deps.sh test   that, plus the test tools (the default)
 set -eu
 what=${1:-test}
-packages=(build-essential cmake pkg-config liballegro4-dev libstb-dev)
+packages=(build-essential cmake pkg-config liballegro4-dev libstb-dev python3 dpkg-dev ccache)
 if [ "$what" = test ]; then
-    packages+=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xdotool imagemagick x11-utils x11-apps python3)
+    packages+=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xdotool imagemagick x11-utils x11-apps desktop-file-utils appstream groff-base)
 fi
 missing=()
 for p in "${packages[@]}"; do

@@ -28,7 +28,8 @@
 #   -s           skip the baseline build and test run
 #   -h           this help
 # Environment: JOBS (default 2), NICE (default 10), TIMEOUT per test in
-# seconds (default 60).
+# seconds (default 60), LABEL of the tests to run (default unit; the package
+# rules' faults need LABEL=package TIMEOUT=600).
 set -u
 set -o pipefail
 
@@ -38,7 +39,7 @@ mutants="$here/mutants.txt"
 build="$root/build"
 results=""
 listonly=0 checkonly=0 skipbase=0 numbers=""
-jobs=${JOBS:-2} nicelevel=${NICE:-10} timeout=${TIMEOUT:-60}
+jobs=${JOBS:-2} nicelevel=${NICE:-10} timeout=${TIMEOUT:-60} label=${LABEL:-unit}
 
 usage() { sed -n '2,/^set -u/p' "$0" | sed '$d' | sed 's/^# \{0,1\}//'; }
 while getopts "n:lcm:b:o:sh" opt; do
@@ -225,7 +226,7 @@ in_background() {
     return $rc
 }
 build_quietly() { in_background sh -c 'cd "$1" && exec nice -n "$2" cmake --build "$3" -j"$4"' sh "$root" "$nicelevel" "$build" "$jobs" >"$1" 2>&1; }
-test_quietly() { in_background sh -c 'cd "$1" && exec nice -n "$2" ctest -L unit -j"$3" --timeout "$4"' sh "$build" "$nicelevel" "$jobs" "$timeout" >"$1" 2>&1; }
+test_quietly() { in_background sh -c 'cd "$1" && exec nice -n "$2" ctest -L "$5" -j"$3" --timeout "$4"' sh "$build" "$nicelevel" "$jobs" "$timeout" "$label" >"$1" 2>&1; }
 
 if [ $skipbase = 0 ]; then
     echo "baseline: building and running the unit tests unmutated"

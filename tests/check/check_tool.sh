@@ -20,7 +20,7 @@ run() {
     for line in "$@"; do
         grep -qxF -- "$line" <<<"$out" || fail "$dir: no line '$line' in"$'\n'"$out"
     done
-    [ ! -e "$dir/qblog.txt" ] || fail "$dir: a qblog.txt was written"
+    ! compgen -G "$dir/qblog*.txt" >/dev/null || fail "$dir: a log was written: $(ls "$dir"/qblog*.txt)"
 }
 
 # The game directory without what a player left there (the log, saved

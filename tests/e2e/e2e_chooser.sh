@@ -18,15 +18,18 @@ ends_with 255
 
 # The mouse never takes the keyboard from the list: with it over the
 # buttons, Down still moves the selection; Tab moves the focus on to the
-# buttons and Enter presses the focused one, Cancel.
+# buttons and Enter presses the focused one, Cancel. The game is started
+# elsewhere and given its directory, whose name has a blank.
 prepare_game_dir
-start_game
+mv "$WORK" "$WORK x" && WORK="$WORK x"
+RUN_FROM=/ start_game --game "$WORK"
 xdotool mousemove --window "$WIN" 260 280
 press Down
 shot keys-after-mouse
 check "Down moved the selection with the mouse over the buttons" blue keys-after-mouse 150 55
 press Tab Tab Tab Return
 ends_with 255
+check "--game DIR plays there" grep -qxF "Program: Game directory $WORK" "$WORK/qblog.txt"
 
 # A bad index shows its box; once confirmed, the program ends by itself.
 prepare_game_dir

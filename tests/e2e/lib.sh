@@ -1,7 +1,8 @@
 # Helpers for end-to-end tests: the real game in a real window under Xvfb,
 # driven with xdotool and looked at through screenshots. Sourcing starts the
 # display (SCREEN, 640x480 by default).
-# Needs QB_BIN (the game executable) and QB_SRC (the repository).
+# Needs QB_BIN (the game executable) and QB_SRC (the repository). The game
+# keeps its log in GAME_DIR, $WORK unless set.
 #
 # Every wait is for a condition (a window, a log line, a screen that changed
 # or settled, the game's end) with a generous time limit, so that the tests
@@ -12,7 +13,7 @@ E2E_OUT=${E2E_OUT:-$(mktemp -d)} E2E_TIMEOUT=${E2E_TIMEOUT:-60} GAME_PID="" XVFB
 mkdir -p "$E2E_OUT"
 trap 'kill $GAME_PID $XVFB_PID 2>/dev/null; rm -rf "$WORK"' EXIT
 
-fail() { echo "FAIL: $*"; [ -f "$WORK/qblog.txt" ] && { echo "--- qblog.txt"; cat "$WORK/qblog.txt"; }; exit 1; }
+fail() { echo "FAIL: $*"; [ -f "${GAME_DIR:-$WORK}/qblog.txt" ] && { echo "--- qblog.txt"; cat "${GAME_DIR:-$WORK}/qblog.txt"; }; exit 1; }
 check() { local what=$1; shift; if "$@"; then echo "ok: $what"; else fail "$what"; fi; }  # check "what" command...
 
 # wait_until SECONDS command...: runs the command every tenth of a second
@@ -49,11 +50,11 @@ prepare_game_dir() {
 
 game_gone() { ! kill -0 "$GAME_PID" 2>/dev/null; }
 
-# start_game [OPTION...]: the game in $WORK with these options and debug
-# lines in the log only; waits for its window, the keyboard focus on it and
-# its first picture to settle.
+# start_game [OPTION...]: the game in $WORK (or started in RUN_FROM) with
+# these options and debug lines in the log only; waits for its window, the
+# keyboard focus on it and its first picture to settle.
 start_game() {
-    (cd "$WORK" && exec "$QB_BIN" --no-debug-boxes "$@") &
+    (cd "${RUN_FROM:-$WORK}" && exec "$QB_BIN" --no-debug-boxes "$@") &
     GAME_PID=$! WIN=""
     wait_until "$E2E_TIMEOUT" eval 'WIN=$(xdotool search --name "^Quillbay$" 2>/dev/null | head -n 1); [ -n "$WIN" ] || game_gone'
     [ -n "$WIN" ] || fail "no window titled Quillbay appeared"
@@ -150,7 +151,7 @@ ends_with() {
 }
 
 # logged LINE: the log holds the line, or comes to within the time limit.
-logged() { wait_until "$E2E_TIMEOUT" grep -qxF -- "$1" "$WORK/qblog.txt"; }
+logged() { wait_until "$E2E_TIMEOUT" grep -qxF -- "$1" "${GAME_DIR:-$WORK}/qblog.txt"; }
 geometry() { xdotool getwindowgeometry "$WIN" | awk '/Geometry/ {print $2}'; }
 same() { ! differs "$@"; }
 

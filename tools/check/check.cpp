@@ -527,7 +527,9 @@ int main(int argc, char **argv) {
         return 2;
     }
     if (dir != ".") shownprefix = dir.back() == '/' ? dir : dir + "/";
-    logfile = logpath.c_str();
+    // The log and its rotation both stay in the temporary file: nothing is
+    // written into the directory checked, not even a previous run's log.
+    logfile = oldlogfile = logpath.c_str();
     showdebugboxes = 0;
     SetUpLog();
     logwatch = Watch;
