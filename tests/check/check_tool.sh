@@ -98,6 +98,7 @@ broken gameindex.txt 's/^PROJECTDIR=.*/PROJECTDIR=mosglen/' "gameindex.txt:7: Ma
     "    hint: the folder mossglen holds a project.txt that no entry names: PROJECTDIR=mossglen?"
 broken gameindex.txt 's/^PROJECTDATA=.*/PROJECTDATA=projet.txt/' "gameindex.txt:8: Map file mossglen\\projet.txt does not exist!" \
     "    hint: the project file projet.txt does not exist in the project directory mossglen"
+broken gameindex.txt 's/^PROJECTDATA=.*/& /' "    hint: blanks count in names: \`project.txt \` starts or ends in one"
 # Entries after the INDEXCOUNT-th are ignored.
 fresh
 for n in 2 3; do sed -n "3,10s/^INDEX=1/INDEX=$n/; 3,10p" "$WORK/g/gameindex.txt" >>"$WORK/g/gameindex.txt"; done

@@ -223,17 +223,22 @@ void NoIndexHints(std::vector<std::string> &hints) {
 std::vector<std::string> MissingProjectHints(int i, place &at) {
     const indexentry &entry = GameIndex[i];
     const std::string &dir = entry.projectdir, &data = entry.projectdata;
-    if (!PathStaysInside(dir) || FileExists(JoinPath(dir, data))) return {};
-    if (!dir.empty() && FileExists(dir))
-        return {"the project file " + data + " does not exist in the project directory " + dir};
+    const std::string path = JoinPath(dir, data);
+    if (WhyNotToRead(path) || FileExists(path)) return {};
+    std::error_code ec;
+    const bool folder = std::filesystem::is_directory(HostPath(dir), ec);
+    std::vector<std::string> hints = {
+        folder ? "the project file " + data + " does not exist in the project directory " + dir
+               : "the project directory " + dir + (FileExists(dir) ? " is not a folder" : " does not exist")};
+    const std::string &missing = folder ? data : dir;
+    if (missing != Trim(missing)) hints.push_back("blanks count in names: `" + missing + "` starts or ends in one");
+    if (folder) return hints;
     at = KeyPlace(indexfile, "PROJECTDIR", i);
     // Folders that hold such a project file but that no entry names.
     std::set<std::string> unnamed;
-    std::error_code ec;
     for (const auto &sub : std::filesystem::directory_iterator(".", ec))
         if (std::filesystem::is_regular_file(sub.path() / data, ec)) unnamed.insert(sub.path().filename().string());
     for (int k = 0; k < indarrsiz; k++) unnamed.erase(GameIndex[k].projectdir);
-    std::vector<std::string> hints = {"the project directory " + dir + " does not exist"};
     for (const std::string &name : unnamed)
         hints.push_back("the folder " + name + " holds a " + data + " that no entry names: PROJECTDIR=" + name + "?");
     return hints;
