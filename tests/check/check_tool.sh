@@ -10,15 +10,19 @@ failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 # run DIR STATUS [LINE...]: the checker in DIR ends with STATUS, prints each
-# LINE, and writes no log there.
+# LINE (or no text at all of a LINE that starts with "!"; the output is
+# left in $out), and writes no log there.
 run() {
-    local dir=$1 status=$2 out got
+    local dir=$1 status=$2 got
     shift 2
     out=$(cd "$dir" && "$QB_CHECK" 2>&1)
     got=$?
     [ "$got" = "$status" ] || fail "$dir: exit status $got, not $status"$'\n'"$out"
     for line in "$@"; do
-        grep -qxF -- "$line" <<<"$out" || fail "$dir: no line '$line' in"$'\n'"$out"
+        case $line in
+        '!'*) ! grep -qF -- "${line#!}" <<<"$out" || fail "$dir: '${line#!}' in"$'\n'"$out" ;;
+        *) grep -qxF -- "$line" <<<"$out" || fail "$dir: no line '$line' in"$'\n'"$out" ;;
+        esac
     done
     ! compgen -G "$dir/qblog*.txt" >/dev/null || fail "$dir: a log was written: $(ls "$dir"/qblog*.txt)"
 }
@@ -74,6 +78,41 @@ broken mossglen/glenmap.txt 's/^WILDDENSITY=/WILDDENSITY =/' \
     "mossglen/glenmap.txt:8: Mapfile had a problem readying a WILDDENSITY line (2)" \
     '    hint: blanks around the key count: write `WILDDENSITY=...`' \
     "mossglen/glenmap.txt:8: WILDDENSITY is invalid!"
+# A grid of more or fewer rows or columns than its sizes say.
+broken mossglen/glenarray.txt 's/^MAPARRAYY=11/MAPARRAYY=12/' "mossglen/glenarray.txt:37: Missing Maparray end" \
+    "    hint: MAPARRAYY=12 but the grid has 11 rows: END MAPARRAY was read as row 12"
+broken mossglen/glenarray.txt 's/^MAPARRAYY=11/MAPARRAYY=13/' \
+    "    hint: MAPARRAYY=13 but the grid has 11 rows: the lines after it were read as rows 12 to 13"
+broken mossglen/glenarray.txt 's/^MAPARRAYY=11/MAPARRAYY=10/' "mossglen/glenarray.txt:35: Missing Maparray end" \
+    "    hint: MAPARRAYY=10 but the grid has 11 rows: END MAPARRAY was expected after row 10"
+broken mossglen/glenarray.txt 's/^END MAPARRAY/& /' "!but the grid has"
+broken mossglen/glenarray.txt 's/^MAPARRAYX=11/MAPARRAYX=12/' \
+    "mossglen/glenarray.txt:25: warning: MAPARRAYX=12 but this row holds 11 blocks" \
+    "    hint: the missing blocks read as block 0" "    hint: 10 more rows differ too"
+broken mossglen/glenarray.txt '29s/$/ 0,/; 31s/, 4,$/,/' "1 problem found." \
+    "mossglen/glenarray.txt:29: warning: MAPARRAYX=11 but this row holds 12 blocks" \
+    "    hint: the values past MAPARRAYX are not read" "    hint: 1 more row differs too"
+# A misspelt project directory or project file.
+broken gameindex.txt 's/^PROJECTDIR=.*/PROJECTDIR=mosglen/' "gameindex.txt:7: Map file mosglen\\project.txt does not exist!" \
+    "    hint: the project directory mosglen does not exist" "!looked in" \
+    "    hint: the folder mossglen holds a project.txt that no entry names: PROJECTDIR=mossglen?"
+broken gameindex.txt 's/^PROJECTDATA=.*/PROJECTDATA=projet.txt/' "gameindex.txt:8: Map file mossglen\\projet.txt does not exist!" \
+    "    hint: the project file projet.txt does not exist in the project directory mossglen"
+broken gameindex.txt 's/^PROJECTDATA=.*/& /' "    hint: blanks count in names: \`project.txt \` starts or ends in one"
+# Entries after the INDEXCOUNT-th are ignored.
+fresh
+for n in 2 3; do sed -n "3,10s/^INDEX=1/INDEX=$n/; 3,10p" "$WORK/g/gameindex.txt" >>"$WORK/g/gameindex.txt"; done
+run "$WORK/g" 1 "2 problems found." \
+    "gameindex.txt:11: warning: INDEXCOUNT=1, so this entry is ignored" \
+    "gameindex.txt:19: warning: INDEXCOUNT=1, so this entry is ignored" \
+    "    hint: raise INDEXCOUNT to 3 to offer it in the chooser"
+# A compressed picture, or another kind, is refused with the way to one the game reads.
+fresh
+printf '\1' | dd of="$WORK/g/mossglen/glentiles.bmp" bs=1 seek=30 conv=notrunc status=none
+run "$WORK/g" 1 "mossglen/glenarray.txt:3: Picture mossglen\\glentiles.bmp cannot be read: compression 1 (run-length) is not supported" \
+    "    hint: save it as an uncompressed BMP, e.g. convert in.png -type TrueColor BMP3:out.bmp"
+printf '\x89PNG\r\n\x1a\n%030d' 0 >"$WORK/g/mossglen/glentiles.bmp"
+run "$WORK/g" 1 "    hint: save it as an uncompressed BMP, e.g. convert in.png -type TrueColor BMP3:out.bmp"
 
 # A sparse file of a gigabyte costs the checker neither its size in memory
 # nor the time to read it all.
@@ -83,18 +122,13 @@ truncate -s 1G "$WORK/g/gameindex.txt"
 out=$(cd "$WORK/g" && ulimit -v 400000 && timeout 5 "$QB_CHECK" 2>&1)
 grep -qxF "gameindex.txt: The project index gameindex.txt has 1073741824 bytes, more than the 16777216 a data file may have, and is not read!" <<<"$out" || fail "huge file: $out"
 
-# missing FILE...: the example without these files.
-missing() {
-    fresh
-    for file in "$@"; do rm "$WORK/g/$file"; done
-    out=$(cd "$WORK/g" && "$QB_CHECK")
-}
-missing mossglen/glentiles.bmp
-grep -qxF "mossglen/glenarray.txt:3: Unable to load map bitmap!" <<<"$out" || fail "missing tile strip: $out"
-missing brel/6g.bmp
-grep -q '^mossglen/glenmap.txt:16: Picture brel\\6g.bmp cannot be read' <<<"$out" || fail "missing picture: $out"
-missing gameindex.txt
-run "$WORK/g" 1 "gameindex.txt: Map file gameindex.txt does not exist!"
+# missing FILE LINE...: the example without FILE.
+missing() { fresh; rm "$WORK/g/$1"; shift; run "$WORK/g" 1 "$@"; }
+missing mossglen/glentiles.bmp "mossglen/glenarray.txt:3: Unable to load map bitmap!"
+missing brel/6g.bmp "mossglen/glenmap.txt:16: Picture brel\\6g.bmp cannot be read: it does not exist" "!BMP3"
+run "$WORK" 1 "    hint: name the game directory: quillbay-check g"
+missing gameindex.txt "gameindex.txt: Map file gameindex.txt does not exist!" \
+    "    hint: name the game directory: quillbay-check [GAMEDIR]" "    hint: the checker looked in $(cd "$WORK/g" && pwd -P), which holds no gameindex.txt"
 
 [ "$failures" = 0 ] && echo "all checker cases passed"
 [ "$failures" = 0 ]

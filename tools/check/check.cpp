@@ -201,6 +201,122 @@ std::vector<std::string> HintsFor(const std::string &text, const readplace &read
     return hints;
 }
 
+// ---- a maker's likeliest slips ----
+
+// Where the checker looked for the index, which folder below holds one,
+// and how to name the game directory.
+void NoIndexHints(std::vector<std::string> &hints) {
+    std::error_code ec;
+    hints.push_back("the checker looked in " + std::filesystem::current_path(ec).string() +
+                    ", which holds no gameindex.txt");
+    std::set<std::string> below;
+    for (const auto &sub : std::filesystem::directory_iterator(".", ec))
+        if (std::filesystem::is_regular_file(sub.path() / indexfile, ec))
+            below.insert(sub.path().filename().string());
+    hints.push_back("name the game directory: quillbay-check " +
+                    (below.empty() ? std::string("[GAMEDIR]") : shownprefix + *below.begin()));
+}
+
+// A project directory or project file that the index names but that is not
+// there; the game says only that a file is missing. Points `at` at the line
+// that names what is missing.
+std::vector<std::string> MissingProjectHints(int i, place &at) {
+    const indexentry &entry = GameIndex[i];
+    const std::string &dir = entry.projectdir, &data = entry.projectdata;
+    const std::string path = JoinPath(dir, data);
+    if (WhyNotToRead(path) || FileExists(path)) return {};
+    std::error_code ec;
+    const bool folder = std::filesystem::is_directory(HostPath(dir), ec);
+    std::vector<std::string> hints = {
+        folder ? "the project file " + data + " does not exist in the project directory " + dir
+               : "the project directory " + dir + (FileExists(dir) ? " is not a folder" : " does not exist")};
+    const std::string &missing = folder ? data : dir;
+    if (missing != Trim(missing)) hints.push_back("blanks count in names: `" + missing + "` starts or ends in one");
+    if (folder) return hints;
+    at = KeyPlace(indexfile, "PROJECTDIR", i);
+    // Folders that hold such a project file but that no entry names.
+    std::set<std::string> unnamed;
+    for (const auto &sub : std::filesystem::directory_iterator(".", ec))
+        if (std::filesystem::is_regular_file(sub.path() / data, ec)) unnamed.insert(sub.path().filename().string());
+    for (int k = 0; k < indarrsiz; k++) unnamed.erase(GameIndex[k].projectdir);
+    for (const std::string &name : unnamed)
+        hints.push_back("the folder " + name + " holds a " + data + " that no entry names: PROJECTDIR=" + name + "?");
+    return hints;
+}
+
+// Entries after the INDEXCOUNT-th are never read: the chooser leaves them
+// out without a word.
+void CheckIgnoredEntries() {
+    std::vector<int> entries;
+    for (int n : SignificantLines(indexfile))
+        if (StartsWith(TextLines(indexfile)[n - 1], "INDEX=")) entries.push_back(n);
+    for (size_t k = indarrsiz; k < entries.size(); k++)
+        Warn(place{indexfile, entries[k]}, Format("INDEXCOUNT=%d, so this entry is ignored", indarrsiz),
+             {Format("raise INDEXCOUNT to %d to offer it in the chooser", (int)entries.size())});
+}
+
+int CountValues(const std::string &line);
+
+// The grid as written: the lines after MAPARRAYX that start with a number,
+// and the number of values in each.
+struct gridrow {
+    int line, values;
+};
+std::vector<gridrow> GridRows(const std::string &arraypath) {
+    std::vector<gridrow> rows;
+    const int from = KeyPlace(arraypath, "MAPARRAYX").line;
+    if (from == 0) return rows;
+    for (int n : SignificantLines(arraypath)) {
+        if (n <= from) continue;
+        const std::string &line = TextLines(arraypath)[n - 1];
+        const size_t first = line.find_first_not_of(" \t");
+        if (first == std::string::npos || !strchr("0123456789+-", line[first])) break;
+        rows.push_back({n, CountValues(line)});
+    }
+    return rows;
+}
+
+// A grid of more or fewer rows than MAPARRAYY makes the reader miss its end.
+void GridCountHints(const std::string &arraypath, std::vector<std::string> &hints) {
+    const int rows = (int)GridRows(arraypath).size(), wanted = CurrMap.maparrayy;
+    if (rows + 1 == wanted)
+        hints.push_back(Format("MAPARRAYY=%d but the grid has %d rows: END MAPARRAY was read as row %d", wanted,
+                               rows, wanted));
+    else if (rows < wanted)
+        hints.push_back(Format("MAPARRAYY=%d but the grid has %d rows: the lines after it were read as rows %d to %d",
+                               wanted, rows, rows + 1, wanted));
+    else if (rows > wanted)
+        hints.push_back(Format("MAPARRAYY=%d but the grid has %d rows: END MAPARRAY was expected after row %d",
+                               wanted, rows, wanted));
+}
+
+// A row of fewer values than MAPARRAYX loads, its missing blocks read as
+// block 0; a longer one loads with its tail unread.
+void CheckRowLengths(const std::string &arraypath) {
+    const std::vector<gridrow> rows = GridRows(arraypath);
+    const int wanted = CurrMap.maparrayx;
+    const gridrow *first = nullptr;
+    int more = 0;
+    for (size_t y = 0; y < rows.size() && (int)y < CurrMap.maparrayy; y++) {
+        if (rows[y].values == wanted) continue;
+        if (first) more++;
+        else first = &rows[y];
+    }
+    if (!first) return;
+    std::vector<std::string> hints = {first->values < wanted ? "the missing blocks read as block 0"
+                                                             : "the values past MAPARRAYX are not read"};
+    if (more > 0) hints.push_back(Format("%d more row%s differ%s too", more, more > 1 ? "s" : "", more > 1 ? "" : "s"));
+    Warn(place{arraypath, first->line},
+         Format("MAPARRAYX=%d but this row holds %d block%s", wanted, first->values, first->values == 1 ? "" : "s"),
+         hints);
+}
+
+// A picture in a layout the reader refuses, with the way to one it reads.
+void PictureHints(std::vector<std::string> &hints) {
+    hints.push_back("save it as an uncompressed BMP, e.g. convert in.png -type TrueColor BMP3:out.bmp");
+    hints.push_back("or draw it as text and build it with tools/buildassets.py");
+}
+
 // Every error the game logs while it is watched becomes a problem at the
 // line the reader took last or, while no data file is open, at the line
 // that named the file the game was about to read.
@@ -214,10 +330,10 @@ void Watch(int level, int, const char *text) {
     if (read.open) {
         at = place{read.path, read.line};
         hints = HintsFor(text, read, at);
+        if (strcmp(text, "Missing Maparray end") == 0) GridCountHints(read.path, hints);
     } else if (read.path.empty()) {
         at = watched.before;
-        if (at.path == indexfile && strstr(text, "does not exist"))
-            hints.push_back("the checker reads the game directory it is given: quillbay-check GAMEDIR");
+        if (at.path == indexfile && at.line == 0 && strstr(text, "does not exist")) NoIndexHints(hints);
     } else if (read.path == watched.mappath) {
         at = KeyPlace(read.path, "MAPARRAY");
     } else {
@@ -226,6 +342,8 @@ void Watch(int level, int, const char *text) {
     if (strstr(text, "lies outside the game's directory") || strstr(text, "has a `..` part"))
         hints.push_back("names must stay inside the game's directory: no `..`, no leading `/` or drive, "
                         "no link that leads out");
+    if (strstr(text, "cannot be read: ") && (strstr(text, "not supported") || strstr(text, "not a BMP")))
+        PictureHints(hints);
     hints.insert(hints.end(), watched.hints.begin(), watched.hints.end());
     Report(at, text, hints);
     watched.reported.insert(at.path + ":" + std::to_string(at.line));
@@ -471,7 +589,9 @@ void CheckProject(int i) {
     const indexentry &entry = GameIndex[i];
     indexno = i;
     const std::string projpath = JoinPath(entry.projectdir, entry.projectdata);
-    if (Watched(IndexPlace(i), [&] { return ReadProjectFile(projpath); }) != 0) return;
+    place at = IndexPlace(i);
+    const std::vector<std::string> hints = MissingProjectHints(i, at);
+    if (Watched(at, [&] { return ReadProjectFile(projpath); }, hints) != 0) return;
 
     std::set<std::string> checked;
     CheckCreaturePictures(CurrProj.startvrlt, false, KeyPlace(projpath, "STARTVRLT"), "the starting creature",
@@ -486,6 +606,7 @@ void CheckProject(int i) {
     CheckStart(projpath);
     CheckTileStrip(arraypath);
     CheckWildTables(mappath, checked);
+    CheckRowLengths(arraypath);
 }
 
 int Usage(FILE *out, int status) {
@@ -535,6 +656,7 @@ int main(int argc, char **argv) {
     logwatch = Watch;
 
     if (Watched(place{indexfile, 0}, ReadGameIndex) == 0) {
+        CheckIgnoredEntries();
         CheckSpriteSheet();
         for (int i = 0; i < indarrsiz; i++) CheckProject(i);
     }
