@@ -239,3 +239,7 @@ int CheckVorlet(const ownedvorl &vorlet, const char *where);
 // "Route 0". A species outside the table is refused (-1, MainPlayer and the
 // generator untouched); 0 on success.
 int NewGamePlayer(int startvrlt);
+// Restores every carried creature (the first partycount of the party
+// order): HP to its maximum, each move slot's PP to its maximum, no status.
+// Records beyond the carried ones stay as they are.
+void RestParty();

@@ -130,3 +130,14 @@ int NewGamePlayer(int startvrlt) {
     CreateVorlet(MainPlayer.owned[0], startvrlt, 5, VORLET_PLAYER, "Route 0");
     return 0;
 }
+
+void RestParty() {
+    for (int i = 0; i < MainPlayer.partycount && i < PARTYMAX; i++) {
+        const int32_t index = MainPlayer.party[i];
+        if (index < 0 || index >= PARTYMAX) continue;
+        ownedvorl &vorlet = MainPlayer.owned[index];
+        vorlet.hp = vorlet.maxhp;
+        for (moveslot &slot : vorlet.moves) slot.pp = slot.maxpp;
+        vorlet.status = STATUS_NONE;
+    }
+}

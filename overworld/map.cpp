@@ -135,9 +135,10 @@ bool ReadSize(PACKFILE *file, const char *key, int most, const char *what, int32
     return true;
 }
 
+// The eighth value, the level rise, is absent from older files and reads 0.
 void ReadBlockLine(PACKFILE *file, int i) {
     const char *pos = ReadLine(file, 150);
-    long values[7];
+    long values[8];
     for (long &value : values) value = NextValue(pos, true);
     if (values[0] != i)
         log(LOG_MINOR, LOGCAT_PROJECT, "File's blocknumber does not match current array position?");
@@ -149,6 +150,10 @@ void ReadBlockLine(PACKFILE *file, int i) {
     block.wallleft = To16(values[4]);
     block.wallbottom = To16(values[5]);
     block.wallright = To16(values[6]);
+    block.levelrise = (int32_t)Saturate(values[7], 0, LEVELRISEMAX);
+    if (values[7] != block.levelrise)
+        logfmt(LOG_MINOR, LOGCAT_PROJECT, "Block %d has a level rise of %ld, not 0 to %d; %d is used", i, values[7],
+               LEVELRISEMAX, (int)block.levelrise);
 }
 
 // Every block number must name one of this map's block structures: the

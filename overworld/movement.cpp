@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "base/log.h"
+#include "base/numbers.h"
 #include "base/platform.h"
 #include "creatures/creatures.h"
 #include "overworld/overworld.h"
@@ -114,13 +115,21 @@ const wildentry *WildTableForHour(int hour) {
     return CurrMap.nightmons;
 }
 
-// A completed step onto encounter ground may meet a wild creature.
-static void CheckEncounter() {
+int WildLevel(int tablelevel, int levelrise) {
+    if (tablelevel < 1 || tablelevel > MAXLEVEL) return tablelevel;
+    return (int)Saturate((long long)tablelevel + levelrise, 1, MAXLEVEL);
+}
+
+// A completed step onto encounter ground may meet a wild creature, the
+// stronger for the block's level rise.
+static void CheckEncounter(const blockstruct &block) {
     if (random(CurrMap.wilddensity - 1) != 0) return;
     int entry = EncounterEntry(random(100));
     const wildentry *table = WildTableForHour(LocalHour());
-    if (WildEncounter) WildEncounter(table[entry].species, table[entry].level);
+    if (WildEncounter) WildEncounter(table[entry].species, WildLevel(table[entry].level, block.levelrise));
 }
+
+const char *const RESTNOTICE = "Your creatures are rested.";
 
 int move_player(int dir) {
     const int fromx = playertilex, fromy = playertiley;
@@ -131,6 +140,13 @@ int move_player(int dir) {
     int here = BlockAt(playertilex, playertiley);
     ismoving = MOVE_NONE;
     if (here < 0 || CurrBlckStruct[here].blocktype != BLOCK_KEEPSTRIDE) playerspriteanim -= FRAME_WALK - FRAME_STAND;
-    if (here >= 0 && CurrBlckStruct[here].blocktype == BLOCK_ENCOUNTER) CheckEncounter();
+    if (here < 0) return 0;
+    if (CurrBlckStruct[here].blocktype == BLOCK_ENCOUNTER) CheckEncounter(CurrBlckStruct[here]);
+    // Rest ground heals every time, even a party already whole, so the
+    // player learns what the ground does.
+    if (CurrBlckStruct[here].blocktype == BLOCK_REST) {
+        RestParty();
+        ShowPassingNotice(RESTNOTICE);
+    }
     return 0;
 }

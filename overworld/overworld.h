@@ -69,7 +69,11 @@ struct mapinfo {
     int32_t blockheight;
 };
 // Kinds of ground in blockstruct.blocktype; any other value is plain ground.
-enum { BLOCK_WATER = 1, BLOCK_ENCOUNTER = 2, BLOCK_CLOSED = 3, BLOCK_KEEPSTRIDE = 4 };
+// A step onto rest ground restores every carried creature.
+enum { BLOCK_WATER = 1, BLOCK_ENCOUNTER = 2, BLOCK_CLOSED = 3, BLOCK_KEEPSTRIDE = 4, BLOCK_REST = 5 };
+// The most levels a block can add to its map's wild levels (an eighth value
+// of a block line; outside 0 to this it is held at the nearer end).
+constexpr int LEVELRISEMAX = 99;
 struct blockstruct {
     int32_t blocknum;
     int32_t blocktype;
@@ -78,6 +82,7 @@ struct blockstruct {
     int16_t wallleft;
     int16_t wallbottom;
     int16_t wallright;
+    int32_t levelrise;  // levels a wild creature met here gains over the table's
 };
 struct maparraycell {
     int32_t block;
@@ -164,6 +169,11 @@ int move_player(int dir);
 int EncounterEntry(int r);
 // The morning, day or night table for the local hour.
 const wildentry *WildTableForHour(int hour);
+// A wild table's level raised by a block's level rise, held at 1 to 100; a
+// table level outside 1 to 100 stays as it is, for the battle to refuse.
+int WildLevel(int tablelevel, int levelrise);
+// What a step onto rest ground shows.
+extern const char *const RESTNOTICE;
 // What meeting a wild creature starts: start-up connects the battle's wild
 // battle here. While it is null a meeting starts nothing.
 extern void (*WildEncounter)(int species, int level);

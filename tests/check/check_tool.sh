@@ -113,6 +113,9 @@ run "$WORK/g" 1 "mossglen/glenarray.txt:3: Picture mossglen\\glentiles.bmp canno
     "    hint: save it as an uncompressed BMP, e.g. convert in.png -type TrueColor BMP3:out.bmp"
 printf '\x89PNG\r\n\x1a\n%030d' 0 >"$WORK/g/mossglen/glentiles.bmp"
 run "$WORK/g" 1 "    hint: save it as an uncompressed BMP, e.g. convert in.png -type TrueColor BMP3:out.bmp"
+broken mossglen/glenarray.txt 's/^2, 2, 0, 0, 0, 0, 0,$/2, 2, 0, 0, 0, 0, 0, 100,/; s/^6, 5,/6, 0,/' \
+    "mossglen/glenarray.txt:14: Block 2 has a level rise of 100, not 0 to 99; 99 is used" \
+    "mossglen/glenarray.txt: note: the player can reach encounter ground from the start, but no rest ground"
 
 # A sparse file of a gigabyte costs the checker neither its size in memory
 # nor the time to read it all.
