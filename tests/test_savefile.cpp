@@ -117,8 +117,8 @@ TEST_F(SaveFileTest, TheGamesOwnSavesLoadAsTheyWereSavedAndADialogWithoutAFileDo
     EXPECT_EQ(MainPlayer.name.size(), 6u) << "a text without its zero byte";
     EXPECT_EQ(std::make_pair(mapxtile, plx), std::make_pair(13, 160)) << "the camera from the saved place";
     EXPECT_EQ(std::make_tuple(!!backbuffer, !!battlebackbuffer, !!playerspritesbmp), std::make_tuple(true, true, true));
-    // Cinder Ridge is 9 blocks wide and its view 11, so a new game may start
-    // off the map, at column 11: a save from there loads all the same. With
+    // A save may hold a place just off Cinder Ridge's 11 columns, column 11:
+    // it loads all the same. With
     // one creature carried, the records beyond it are kept as they came,
     // neither checked (species 0) nor clamped (HP 9999).
     savedgame ridge = CaptureGame();

@@ -61,3 +61,49 @@ TEST_F(QbTest, ALongPlaythroughWithOneSeedGoesTheSameWayTwice) {
     for (const char *seen : {" reached level ", " wants to learn "})
         EXPECT_TRUE(std::any_of(shown.begin(), shown.end(), [&](auto &t) { return t.text.find(seen) != t.text.npos; })) << seen;
 }
+
+// The damaging move with PP left that should hurt the wild creature most:
+// power times the chart against both its types times the stat the move uses.
+static int StrongestSlot() {
+    const ownedvorl &own = PlayerVorlet();
+    int best = 0;
+    double most = -1;
+    for (int slot = 0; slot < MOVESLOTS; slot++) {
+        const moveinfo &move = MoveData[own.moves[slot].move];
+        const vrltinfo &wild = VrltData[wildvorlet.species];
+        const typeinfo &type = vltypes[move.type];
+        double hurt = move.power * type.multiplier[wild.type1] * (wild.type1 == wild.type2 ? 1 : type.multiplier[wild.type2]) *
+                      (type.special ? own.spattack : own.attack);
+        if (own.moves[slot].move > 0 && own.moves[slot].pp > 0 && hurt > most) best = slot, most = hurt;
+    }
+    return best;
+}
+
+// A new player: from the start along `route` to the nearest encounter
+// ground, then back and forth on it; every battle fought with the strongest
+// move and every message confirmed. Returns how many of the first three
+// battles the wild creature fainted in.
+static int FirstThreeWon(int sample, const std::string &route, int hour, unsigned seed) {
+    SetUpLog(), headless::Reset(), SeedRandom(seed), headless::hour = hour, indexno = sample;
+    headless::onwait = [] { static bool down; headless::SetKey(KEY_SPACE, down = !down); };
+    WildEncounter = StartWildBattle, SetUpNewGame();
+    int battles = 0, won = 0;
+    for (size_t pass = 0; gamerunning && battles < 3 && pass < 5000; pass++) {
+        const bool inbattle = currentgamestate == GAMESTATE_BATTLE;
+        const char way = pass < route.size() ? route[pass] : "LR"[pass % 2];
+        if (!inbattle) Hold(way == 'L' ? KEY_LEFT : way == 'R' ? KEY_RIGHT : KEY_DOWN);
+        else Hold(battleinfo.menupage == 0 ? KEY_1 : KEY_1 + StrongestSlot());
+        GameLoop();
+        if (inbattle && currentgamestate == GAMESTATE_OVERWORLD) battles++, won += wildvorlet.hp == 0;
+    }
+    gamerunning = 0, ReleaseGameBitmaps();
+    return won;
+}
+
+TEST_F(QbTest, ANewPlayerWinsTheFirstThreeWildBattlesOfEachSampleMorningDayAndNight) {
+    CopySampleGame();
+    for (int hour : {8, 14, 20}) {
+        EXPECT_EQ(FirstThreeWon(0, "LLLLLL", hour, 2u), 3) << "Quill Bay at " << hour;
+        EXPECT_EQ(FirstThreeWon(1, "DLLL", hour, 2u), 3) << "Cinder Ridge at " << hour;
+    }
+}
