@@ -35,7 +35,7 @@ static Lines MapLines() {
 // comma (written as a blank), so the last row, written without blanks, loses
 // the 1 of each 12, and a value "  002" keeps one blank and reads as octal 2.
 static const Lines kArrayLines = {{0, "1"}, {15, "BEGIN MAP"}, {150, "TILES=tiles.bmp"}, {20, "BLOCKHEIGHT=24"}, {20, "BLOCKWIDTH=32"},
-                           {20, "BEGIN BLOCKSTRUCT"}, {20, "BLCKSTRCTCNT=3"}, {150, "0, 4, 5, 6, 7, 8, 9,"},
+                           {20, "BEGIN BLOCKSTRUCT"}, {20, "BLCKSTRCTCNT=3"}, {150, "0, 4, 5, 6, 7, 8, 9, 10,"},
                            {150, "1, 0, 0, 0, 0, 0, 1"}, {150, "2, 3, 1, 0, 1, 0, 0,"}, {25, "END BLOCKSTRUCT"},
                            {20, "BEGIN MAPARRAY"}, {20, "MAPARRAYY=3"}, {20, "MAPARRAYX=4"}, {600, "1, 1,  002, 1,"},
                            {600, "1, 0, 2, 1,"}, {600, "2,12,12"}, {15, "END MAPARRAY"}, {10, "END MAP"}};
@@ -79,9 +79,9 @@ TEST_F(MapFileTest, WellFormedFilesFillTheMapTheBlocksAndTheGrid) {
         for (int i = 0; i < kSections[n].size; i++)
             EXPECT_EQ(std::make_pair(tables[n][i].species, tables[n][i].level), std::make_pair(n + 1, i + 1)) << n << ", " << i;
     const blockstruct &b = CurrBlckStruct[0];
-    EXPECT_EQ(std::vector<int>({b.blocknum, b.blocktype, b.obstacle, b.walltop, b.wallleft, b.wallbottom, b.wallright}),
-              std::vector<int>({0, 4, 5, 6, 7, 8, 9}));
-    EXPECT_EQ(CurrBlckStruct[1].wallright, 1);
+    EXPECT_EQ(std::vector<int>({b.blocknum, b.blocktype, b.obstacle, b.walltop, b.wallleft, b.wallbottom, b.wallright, b.levelrise}),
+              std::vector<int>({0, 4, 5, 6, 7, 8, 9, 10}));
+    EXPECT_EQ(std::make_pair((int)CurrBlckStruct[1].wallright, CurrBlckStruct[1].levelrise), std::make_pair(1, 0)) << "no eighth value";
     const int grid[] = {1, 1, 2, 1, 1, 0, 2, 1, 2, 2, 2, 0};
     for (int i = 0; i < 12; i++) EXPECT_EQ(CurrMapArray[i / 4][i % 4].block, grid[i]) << "cell " << i;
     const Lines map = MapLines();
@@ -109,6 +109,8 @@ TEST_F(MapFileTest, TheLargestSizesPassAndEachBrokenLineFailsWithItsOwnMessage) 
     };
     std::vector<brokencase> cases = {
         {true, "2, 3, 1, 0", "5, 3, 1, 0", "Minor Project error: File's blocknumber does not match current array position?", 0},
+        {true, "1, 0, 0, 0, 0, 0, 1", "1, 0, 0, 0, 0, 0, 1, 100", "Minor Project error: Block 1 has a level rise of 100, not 0 to 99; 99 is used", 0},
+        {true, "1, 0, 0, 0, 0, 0, 1", "1, 0, 0, 0, 0, 0, 1, -1", "Minor Project error: Block 1 has a level rise of -1, not 0 to 99; 0 is used", 0},
         {false, "MAPNAME=Meadow", "MAPNAME:Meadow", br + "Mapfile had a problem readying a MAPNAME line", 0},
         {false, "1\n", "2\n", br + "Unrecognized version number"}, {true, "1\n", "3\n", br + "Unrecognized version number"},
         {false, "WILDDENSITY=1", "WILDDENSITY=0", "Minor Project error: WILDDENSITY is invalid!"},
@@ -131,6 +133,7 @@ TEST_F(MapFileTest, TheLargestSizesPassAndEachBrokenLineFailsWithItsOwnMessage) 
     for (const auto &[key, good, bad] : {std::make_tuple("BLOCKHEIGHT", "24", "0"), {"BLOCKWIDTH", "32", "0"}, {"BLCKSTRCTCNT", "3", "0"},
                                          {"MAPARRAYY", "3", "0"}, {"MAPARRAYX", "4", "-1"}})
         cases.push_back({true, key + std::string("=") + good, key + std::string("=") + bad, br + "Invalid " + key + " value!"});
+    Load(mapfile, Replaced(arrayfile, "1, 0, 0, 0, 0, 0, 1", "1, 0, 0, 0, 0, 0, 1, 0x7fffffffffffffff")); EXPECT_EQ(CurrBlckStruct[1].levelrise, 99);
     for (const brokencase &c : cases) {
         EXPECT_EQ(c.inarray ? Load(mapfile, Replaced(arrayfile, c.line, c.by)) : Load(Replaced(mapfile, c.line, c.by), arrayfile),
                   c.result) << c.error;

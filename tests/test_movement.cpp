@@ -102,19 +102,45 @@ TEST_F(WalkTest, EncounterGroundMeetsTheDrawnEntryOfTheHoursTableAndKindFourKeep
     for (int i = 0; i < 12; i++) EXPECT_EQ(EncounterEntry(cuts[i]), (i + 1) / 2) << "draw " << cuts[i];
     const wildentry *tables[] = {CurrMap.nightmons, CurrMap.mornmons, CurrMap.daymons, CurrMap.nightmons};
     for (int hour : {0, 5, 6, 11, 12, 17, 18, 23}) EXPECT_EQ(WildTableForHour(hour), tables[hour / 6]) << hour;
-    CurrBlckStruct[2].blocktype = BLOCK_ENCOUNTER, CurrBlckStruct[3].blocktype = BLOCK_KEEPSTRIDE, CurrBlckStruct[4].blocktype = 5;
+    CurrBlckStruct[2] = {2, BLOCK_ENCOUNTER, 0, 0, 0, 0, 0, 2}, CurrBlckStruct[3].blocktype = BLOCK_KEEPSTRIDE, CurrBlckStruct[4].blocktype = 6;
     for (int x = 0; x < 60; x++) CurrMapArray[20][x].block = 2, CurrMapArray[21][x].block = 3 + x % 2;
     for (int i = 0; i < 7; i++) CurrMap.mornmons[i] = {10 + i, 1 + i}, CurrMap.daymons[i] = {20 + i, 8 + i};
     CurrMap.wilddensity = 5, headless::hour = 6, StandAt(20, 20);
     Draws({4, 95, 3, 8, 99});  // random(4): 4 mod 4 meets a creature, 3 does not; then the entry's draw
     for (int step = 0; step < 3; step++) move_player(DIR_RIGHT);
-    EXPECT_EQ(met, std::vector<std::string>({"6/15", "7/16"})) << "a miss takes no entry draw";
+    EXPECT_EQ(met, std::vector<std::string>({"6/17", "7/18"})) << "a miss takes no entry draw; the block adds 2 levels";
     EXPECT_EQ(QueuedRandomDraws(), 0);
+    // A block's rise lifts a table level as far as 100; a level no battle
+    // starts with stays for the battle to refuse.
+    const int levels[][3] = {{15, 0, 15}, {15, 84, 99}, {15, 85, 100}, {100, 99, 100}, {1, -5, 1}, {0, 3, 0}, {101, 0, 101}};
+    for (const auto &l : levels) EXPECT_EQ(WildLevel(l[0], l[1]), l[2]) << l[0] << " + " << l[1];
     // Plain ground never draws; after a step onto kind 4 the sprite keeps its
-    // walking frame, onto kind 5 it stands.
+    // walking frame, onto kind 6 it stands.
     StandAt(22, 20), Draws({0, 0}), move_player(DIR_DOWN);
     EXPECT_EQ(playerspriteanim, FRAME_WALK + 2);
     move_player(DIR_RIGHT);
     EXPECT_EQ(playerspriteanim, FRAME_STAND + 1);
     EXPECT_EQ(QueuedRandomDraws(), 2) << "plain ground never draws";
+}
+
+// Each completed step onto rest ground restores the carried creatures (by the
+// party order), fainted ones too: HP, each slot's PP, status; never those
+// beyond, nor through a wall, and it says so even to a party already whole.
+TEST_F(WalkTest, RestGroundRestoresEachCarriedCreatureOnEveryStepOntoIt) {
+    Map(32, 32, 60, 60);
+    CurrBlckStruct[5] = {5, 5, 0, 0, 0, 0, 0, 0}, CurrBlckStruct[6] = {6, BLOCK_REST, 0, 0, 0, 0, 1, 0};  // kind 5 in a file
+    MainPlayer.partycount = 2, std::copy_n(std::array<int, 6>{4, 1, 0, 2, 3, 5}.begin(), 6, MainPlayer.party);
+    for (ownedvorl &v : MainPlayer.owned) {
+        v.maxhp = 30, v.hp = 0, v.status = STATUS_FAINTED;
+        for (int s = 0; s < MOVESLOTS; s++) v.moves[s] = {1, 10 + s, s};
+    }
+    const auto state = [](const ownedvorl &v) { return std::vector<int>{v.hp, v.status, v.moves[0].pp, v.moves[1].pp, v.moves[2].pp, v.moves[3].pp}; };
+    CurrMapArray[20][21].block = 5, CurrMapArray[20][19].block = 6, StandAt(20, 20), Draws({0}), move_player(DIR_LEFT);
+    EXPECT_EQ(headless::notices, std::vector<std::string>()) << "the wall stopped the step";
+    move_player(DIR_RIGHT);
+    const std::vector<int> rested = {30, 0, 10, 11, 12, 13}, asbefore = {0, 6, 0, 1, 2, 3};
+    for (int i = 0; i < PARTYMAX; i++) EXPECT_EQ(state(MainPlayer.owned[i]), i == 4 || i == 1 ? rested : asbefore) << i;
+    move_player(DIR_LEFT), move_player(DIR_RIGHT);
+    EXPECT_EQ(headless::notices, std::vector<std::string>(2, "Your creatures are rested."));
+    EXPECT_EQ(QueuedRandomDraws(), 1);
 }

@@ -74,6 +74,9 @@ broken mossglen/glenmap.txt 's/^WILDDENSITY=/WILDDENSITY =/' \
     "mossglen/glenmap.txt:8: Mapfile had a problem readying a WILDDENSITY line (2)" \
     '    hint: blanks around the key count: write `WILDDENSITY=...`' \
     "mossglen/glenmap.txt:8: WILDDENSITY is invalid!"
+broken mossglen/glenarray.txt 's/^2, 2, 0, 0, 0, 0, 0,$/2, 2, 0, 0, 0, 0, 0, 100,/; s/^6, 5,/6, 0,/' \
+    "mossglen/glenarray.txt:14: Block 2 has a level rise of 100, not 0 to 99; 99 is used" \
+    "mossglen/glenarray.txt: note: the player can reach encounter ground from the start, but no rest ground"
 
 # A sparse file of a gigabyte costs the checker neither its size in memory
 # nor the time to read it all.

@@ -458,6 +458,32 @@ void CheckWildTables(const std::string &mappath, std::set<std::string> &checked)
     }
 }
 
+// Without rest ground (kind 5) hurt creatures get their HP back only after
+// a lost battle and their PP never: worth a note where the player can reach
+// encounter ground from the start and no rest ground.
+void CheckRestGround(const std::string &arraypath) {
+    std::vector<std::pair<int, int>> todo;
+    std::set<std::pair<int, int>> seen;
+    if (InsideMap(playertilex, playertiley)) todo.push_back({playertilex, playertiley}), seen.insert(todo.back());
+    bool encounter = false, rest = false;
+    while (!todo.empty()) {
+        const auto [x, y] = todo.back();
+        todo.pop_back();
+        const int from = BlockNumberAt(x, y);
+        encounter |= CurrBlckStruct[from].blocktype == BLOCK_ENCOUNTER;
+        rest |= CurrBlckStruct[from].blocktype == BLOCK_REST;
+        for (int dir = DIR_UP; dir <= DIR_LEFT; dir++) {
+            const std::pair<int, int> to{x + STEPX[dir], y + STEPY[dir]};
+            if (InsideMap(to.first, to.second) && check_collision(from, BlockNumberAt(to.first, to.second), dir) == 0 &&
+                seen.insert(to).second)
+                todo.push_back(to);
+        }
+    }
+    if (encounter && !rest)
+        Report(place{arraypath, 0}, "note: the player can reach encounter ground from the start, but no rest ground",
+               {"a step onto a block of kind 5 restores every carried creature's HP, PP and status"}, false);
+}
+
 // ---- a project ----
 
 // The index line that names entry i's project file: PROJECTDIR when that
@@ -486,6 +512,7 @@ void CheckProject(int i) {
     CheckStart(projpath);
     CheckTileStrip(arraypath);
     CheckWildTables(mappath, checked);
+    CheckRestGround(arraypath);
 }
 
 int Usage(FILE *out, int status) {
