@@ -187,6 +187,8 @@ def parse_blockset(path):
         else:
             raise SourceError(f"{path}:{number}: unknown line '{text}'")
     for block in blocks:
+        if not 0 <= block.rise <= 99:
+            raise SourceError(f"{path}: block {block.name} has rise={block.rise}, not 0 to 99")
         for row in block.grid:
             for c in row:
                 if c not in palette:
