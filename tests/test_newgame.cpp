@@ -74,7 +74,7 @@ TEST_F(NewGameTest, ANewGameStartsInsideTheViewAndAMissingSpriteSheetLeavesNone)
     ASSERT_EQ(ReadGameIndex(), 0);
     SetUpLog(), indexno = 1, SetUpNewGame();
     EXPECT_EQ(gamerunning, 1) << LastError();
-    EXPECT_EQ(CurrMap.maparrayx, 9);
+    EXPECT_EQ(CurrMap.maparrayx, 11);
     std::filesystem::remove("testproject/sprites2.bmp");
     SetUpNewGame();
     EXPECT_EQ(gamerunning, 0);

@@ -42,15 +42,12 @@ static std::string State() {
 class SaveFileTest : public QbTest {
 protected:
     void SetUp() override {
-        QbTest::SetUp();
-        CopySampleGame();
-        SetUpNewGame();
+        QbTest::SetUp(), CopySampleGame(), SetUpNewGame();
         for (int i = 1; i < PARTYMAX; i++) ASSERT_GT(CreateVorlet(MainPlayer.owned[i], 2 + i, 10 + i, VORLET_PLAYER, ""), 0);
         ASSERT_EQ(CreateVorlet(MainPlayer.owned[4], 2, 12, VORLET_PLAYER, ""), 4);
         MainPlayer.owned[4].nickname = "Twelve chars", MainPlayer.money = 1234;
         const int party[PARTYMAX] = {0, 4, 2, 5, 1, 3};
-        std::copy(party, party + PARTYMAX, MainPlayer.party);
-        MainPlayer.partycount = 6;
+        std::copy(party, party + PARTYMAX, MainPlayer.party), MainPlayer.partycount = 6;
         PlacePlayer(23, 19, DIR_DOWN, FRAME_WALK + 1);
     }
 };
@@ -67,8 +64,7 @@ TEST_F(SaveFileTest, TheStreamHoldsEveryFieldInItsPlaceAndWidth) {
     v.metplace = "Route 0", v.metlevel = 39;
     const int32_t party[PARTYMAX] = {3, 1, 2, 0, 4, 5};
     std::copy(party, party + PARTYMAX, g.party);
-    g.partycount = 2, g.indexno = 1, g.tilex = 22, g.tiley = 19, g.facing = 3, g.frame = 7;
-    g.mapfile = "testproject\\baymap.txt";
+    g.partycount = 2, g.indexno = 1, g.tilex = 22, g.tiley = 19, g.facing = 3, g.frame = 7, g.mapfile = "testproject\\baymap.txt";
     ASSERT_EQ(WriteSaveFile("layout.qbs", g), 0);
 
     std::string all = Le(1) + std::string("\x07\0\0\0Tobrin\0", 11) + Le(0x01020304) + Le(3000);
@@ -94,8 +90,7 @@ TEST_F(SaveFileTest, TheGamesOwnSavesLoadAsTheyWereSavedAndADialogWithoutAFileDo
     // A cancelled dialog says and does nothing, a failed one names its error.
     for (int (*action)() : {SaveSaveFile, LoadSaveFile})
         for (int answer : {0, -12}) {
-            SetUpLog();
-            headless::ScriptFileDialog({{answer, "never.qbs"}});
+            SetUpLog(), headless::ScriptFileDialog({{answer, "never.qbs"}});
             EXPECT_EQ(action(), 1);
             const std::string error = "Major Program error: Unrecognized error opening file dialog: 12";
             EXPECT_EQ(LogLinesAfterBanner(), answer ? std::vector<std::string>{error} : std::vector<std::string>{});
@@ -117,8 +112,8 @@ TEST_F(SaveFileTest, TheGamesOwnSavesLoadAsTheyWereSavedAndADialogWithoutAFileDo
     EXPECT_EQ(MainPlayer.name.size(), 6u) << "a text without its zero byte";
     EXPECT_EQ(std::make_pair(mapxtile, plx), std::make_pair(13, 160)) << "the camera from the saved place";
     EXPECT_EQ(std::make_tuple(!!backbuffer, !!battlebackbuffer, !!playerspritesbmp), std::make_tuple(true, true, true));
-    // Cinder Ridge is 9 blocks wide and its view 11, so a new game may start
-    // off the map, at column 11: a save from there loads all the same. With
+    // A save may hold a place just off Cinder Ridge's 11 columns, column 11:
+    // it loads all the same. With
     // one creature carried, the records beyond it are kept as they came,
     // neither checked (species 0) nor clamped (HP 9999).
     savedgame ridge = CaptureGame();

@@ -19,6 +19,12 @@ Sources live in tools/assets/. Four kinds:
       BLOCK grass char=. type=0 obstacle=0 walls=0000   # top left bottom right
       <16 lines of 16 palette characters>
 
+  The kinds of ground (type): 0 plain, 1 water, 2 encounter ground, 3 closed,
+  4 keeps the walking stride, 5 rest ground (a step onto it heals the party).
+  rise=N (encounter ground) adds N levels to every wild creature met on the
+  block, so deeper ground can hold stronger creatures from the same tables;
+  a block without it keeps the seven-value line.
+
   A block may say auto=water: layout cells of its character then become the
   shore variant named by their land neighbours (shore=n, s, w, e, nw, ne, sw,
   se on the variant blocks; inw, ine, isw, ise for inner bends where land
@@ -147,6 +153,7 @@ class Block:
         self.auto = options.get("auto", "")
         self.shore = options.get("shore", "")
         self.flag = options.get("flag", "")
+        self.rise = int(options.get("rise", "0"))
         self.grid = grid
 
 
@@ -183,6 +190,8 @@ def parse_blockset(path):
         else:
             raise SourceError(f"{path}:{number}: unknown line '{text}'")
     for block in blocks:
+        if not 0 <= block.rise <= 99:
+            raise SourceError(f"{path}: block {block.name} has rise={block.rise}, not 0 to 99")
         for row in block.grid:
             for c in row:
                 if c not in palette:
@@ -285,9 +294,11 @@ def build_maparray(tilespath, layoutpath, tilesname):
            f"BLCKSTRCTCNT={len(blocks)}",
            "# Built by tools/buildassets.py from tools/assets; edit the sources there.",
            "# number, kind (1 water, 2 encounter, 3 closed, 4 keep stride), obstacle, top, left, bottom, right"]
+    if any(b.rise or b.type == 5 for b in blocks):
+        out.append("# kind 5 is rest ground; an eighth value raises the wild creatures' levels")
     for n, b in enumerate(blocks):
         out.append(f"# {b.name}")
-        out.append(", ".join(str(v) for v in [n, b.type, b.obstacle] + b.walls) + ",")
+        out.append(", ".join(str(v) for v in [n, b.type, b.obstacle] + b.walls + ([b.rise] if b.rise else [])) + ",")
     out += ["END BLOCKSTRUCT", "BEGIN MAPARRAY", f"MAPARRAYY={len(grid)}", f"MAPARRAYX={len(grid[0])}"]
     for cells in grid:
         out.append(", ".join(str(v) for v in cells) + ",")
