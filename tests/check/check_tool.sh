@@ -79,18 +79,18 @@ broken mossglen/glenmap.txt 's/^WILDDENSITY=/WILDDENSITY =/' \
     '    hint: blanks around the key count: write `WILDDENSITY=...`' \
     "mossglen/glenmap.txt:8: WILDDENSITY is invalid!"
 # A grid of more or fewer rows or columns than its sizes say.
-broken mossglen/glenarray.txt 's/^MAPARRAYY=11/MAPARRAYY=12/' "mossglen/glenarray.txt:37: Missing Maparray end" \
+broken mossglen/glenarray.txt 's/^MAPARRAYY=11/MAPARRAYY=12/' "mossglen/glenarray.txt:39: Missing Maparray end" \
     "    hint: MAPARRAYY=12 but the grid has 11 rows: END MAPARRAY was read as row 12"
 broken mossglen/glenarray.txt 's/^MAPARRAYY=11/MAPARRAYY=13/' \
     "    hint: MAPARRAYY=13 but the grid has 11 rows: the lines after it were read as rows 12 to 13"
-broken mossglen/glenarray.txt 's/^MAPARRAYY=11/MAPARRAYY=10/' "mossglen/glenarray.txt:35: Missing Maparray end" \
+broken mossglen/glenarray.txt 's/^MAPARRAYY=11/MAPARRAYY=10/' "mossglen/glenarray.txt:37: Missing Maparray end" \
     "    hint: MAPARRAYY=10 but the grid has 11 rows: END MAPARRAY was expected after row 10"
 broken mossglen/glenarray.txt 's/^END MAPARRAY/& /' "!but the grid has"
 broken mossglen/glenarray.txt 's/^MAPARRAYX=11/MAPARRAYX=12/' \
-    "mossglen/glenarray.txt:25: warning: MAPARRAYX=12 but this row holds 11 blocks" \
+    "mossglen/glenarray.txt:27: warning: MAPARRAYX=12 but this row holds 11 blocks" \
     "    hint: the missing blocks read as block 0" "    hint: 10 more rows differ too"
-broken mossglen/glenarray.txt '29s/$/ 0,/; 31s/, 4,$/,/' "1 problem found." \
-    "mossglen/glenarray.txt:29: warning: MAPARRAYX=11 but this row holds 12 blocks" \
+broken mossglen/glenarray.txt '31s/$/ 0,/; 33s/, 4,$/,/' "1 problem found." \
+    "mossglen/glenarray.txt:31: warning: MAPARRAYX=11 but this row holds 12 blocks" \
     "    hint: the values past MAPARRAYX are not read" "    hint: 1 more row differs too"
 # A misspelt project directory or project file.
 broken gameindex.txt 's/^PROJECTDIR=.*/PROJECTDIR=mosglen/' "gameindex.txt:7: Map file mosglen\\project.txt does not exist!" \
