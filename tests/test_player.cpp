@@ -34,7 +34,6 @@ TEST_F(PlayerTest, AGamepadWalksWithRestingSticksAndActsWithItsButtons) {
 // used keeps the default and says why.
 TEST_F(PlayerTest, AControlsFileSetsWhatItNamesAndKeepsTheDefaultsOfTheRest) {
     EXPECT_EQ(ReadBindings(DefaultControlsText()), std::vector<std::string>{}) << "the written default reads back";
-    EXPECT_NE(DefaultControlsText().find("\ncreatures = TAB\n"), std::string::npos);
     const std::vector<std::string> problems = ReadBindings(
         "[keys]\nconfirm = z 0_pad\nup = W # north\nleft = NOPE\nsave = ESC\ndance = Q\ncreatures = c\n"
         "[gamepad]\nback = 3 4\nsave = none\nmenu1 = 32\n");
