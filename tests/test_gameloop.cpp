@@ -14,6 +14,7 @@ protected:
         QbTest::SetUp();
         CopySampleGame();
         SetUpNewGame();  // Quill Bay: the start (22, 19) has a fence above it
+        SetScreenColours();
         ASSERT_EQ(gamerunning, 1);
         unsavedprogress = 0;
         SetCloseCheck(ConfirmQuit);
