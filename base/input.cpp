@@ -17,7 +17,7 @@
 namespace {
 
 const char *const actionnames[ACTIONCOUNT] = {"up",    "down",  "left",  "right", "confirm",    "back",      "save",
-                                              "menu1", "menu2", "menu3", "menu4", "menu5", "screenshot", "fullscreen"};
+                                              "menu1", "menu2", "menu3", "menu4", "menu5", "screenshot", "fullscreen", "creatures"};
 
 // Our own names for keys (the library's names differ by platform): its
 // KEY_ names without the prefix.
@@ -61,7 +61,7 @@ const char *KeyName(int code) {
 
 // The default table; a gamepad's buttons are numbered as the system numbers
 // them, which on the common pads gives A, B, X, Y, the shoulder buttons,
-// Back and Start 0 to 7.
+// Back and Start 0 to 7; Back opens the creature screen.
 struct defaultbinding {
     std::vector<int> keys, buttons;
 };
@@ -74,6 +74,7 @@ const defaultbinding defaults[ACTIONCOUNT] = {
     {{KEY_5, KEY_5_PAD}, {}},
     {{KEY_F12, KEY_PRTSCR}, {}},
     {{KEY_F11}, {}},
+    {{KEY_TAB}, {6}},
 };
 
 }  // namespace
@@ -161,6 +162,10 @@ void CheckNames(const char *section, std::vector<std::string> &problems) {
 
 const char *ActionName(int action) { return action >= 0 && action < ACTIONCOUNT ? actionnames[action] : "?"; }
 
+const char *ActionKeyName(int action) {
+    return action >= 0 && action < ACTIONCOUNT && !bindings[action].keys.empty() ? KeyName(bindings[action].keys[0]) : "?";
+}
+
 unsigned PadActions(const gamepadstate &pad) {
     unsigned held = 0;
     for (const gamepadstate::stick &s : pad.sticks) {
@@ -222,7 +227,8 @@ std::string DefaultControlsText() {
         "# ENTER, ENTER_PAD, SPACE, BACKSPACE, TAB, HOME, END, PGUP, PGDN, INSERT,\n"
         "# DEL, PRTSCR, PAUSE, LSHIFT, RSHIFT, LCONTROL, RCONTROL, ALT, and the rest\n"
         "# of the library's KEY_ names without KEY_.\n"
-        "# Escape always leaves the game; Alt+Enter also switches full screen.\n"
+        "# Escape always leaves the game (on the creature screen it closes that);\n"
+        "# Alt+Enter also switches full screen.\n"
         "# back is key 5 wherever key 5 answers; menu1 to menu5 are the menus' 1 to 5.\n"
         "\n[keys]\n";
     for (int a = 0; a < ACTIONCOUNT; a++) {

@@ -21,6 +21,7 @@ enum {
     ACTION_MENU5 = ACTION_MENU1 + 4,
     ACTION_SCREENSHOT,  // taken by the platform wherever the player is
     ACTION_FULLSCREEN,  // switched by the platform; Alt+Enter does it too
+    ACTION_CREATURES,   // Tab on the map: the creature screen, and Tab there closes it
     ACTIONCOUNT
 };
 struct actionbinding {
@@ -32,6 +33,9 @@ extern actionbinding bindings[ACTIONCOUNT];
 extern int bindingsset;
 // The name an action has in the controls file ("confirm", "menu1").
 const char *ActionName(int action);
+// The name of the first key bound to the action ("TAB"), as the controls
+// file writes it; "?" when it has none.
+const char *ActionKeyName(int action);
 
 // asking
 // True while a key or a gamepad button of the action is held, or a stick

@@ -97,13 +97,23 @@ static const char *StatusText(const ownedvorl &vorlet) {
 // Share of `part` in `whole` as 0 to 100 pixels.
 static int BarLength(long long part, long long whole) { return (int)std::clamp(part * 100 / whole, 0LL, 100LL); }
 
-static void DrawHPBar(const ownedvorl &vorlet, int x, int y) {
+void DrawHPBar(BITMAP *target, const ownedvorl &vorlet, int x, int y) {
     if (vorlet.maxhp > 0) {
         int p = BarLength(vorlet.hp, vorlet.maxhp);
         int colour = p >= 50 ? makecol(0, 255, 0) : p >= 25 ? makecol(255, 128, 0) : makecol(255, 0, 0);
-        rectfill(battlebackbuffer, x + 2, y + 2, x + 2 + p, y + 7, colour);
+        rectfill(target, x + 2, y + 2, x + 2 + p, y + 7, colour);
     }
-    rect(battlebackbuffer, x, y, x + 104, y + 9, blkclr);
+    rect(target, x, y, x + 104, y + 9, blkclr);
+}
+
+void DrawExpBar(BITMAP *target, const ownedvorl &vorlet, int x, int y) {
+    // A species without a valid growth rate has one threshold for every
+    // level: its bar stays full.
+    int lo = ExpNeededForLevel(vorlet.level, vorlet.species);
+    int hi = ExpNeededForLevel(vorlet.level + 1, vorlet.species);
+    int length = hi > lo ? BarLength((long long)vorlet.exp - lo, (long long)hi - lo) : 100;
+    rectfill(target, x + 2, y + 2, x + 2 + length, y + 7, makecol(0, 0, 255));
+    rect(target, x, y, x + 104, y + 9, blkclr);
 }
 
 // The characters of a name inside a status box.
@@ -120,7 +130,7 @@ void DrawEnemyHPBox() {
     rect(battlebackbuffer, 5, 5, 120, 45, blkclr);
     textout_ex(battlebackbuffer, font, FitText(VrltData[wildvorlet.species].name, STATUSBOXCHARS).c_str(), 10, 10, blkclr, -1);
     DrawLevelLine(wildvorlet, 115, 20);
-    DrawHPBar(wildvorlet, 10, 30);
+    DrawHPBar(battlebackbuffer, wildvorlet, 10, 30);
 }
 
 void DrawTrainerHPBox() {
@@ -129,16 +139,10 @@ void DrawTrainerHPBox() {
     rect(battlebackbuffer, 230, 200, 345, 260, blkclr);
     textout_ex(battlebackbuffer, font, FitText(own.nickname, STATUSBOXCHARS).c_str(), 235, 205, blkclr, -1);
     DrawLevelLine(own, 340, 215);
-    DrawHPBar(own, 235, 225);
+    DrawHPBar(battlebackbuffer, own, 235, 225);
     std::string hp = Format("%d/%d", own.hp, own.maxhp);
     textout_ex(battlebackbuffer, font, hp.c_str(), 235, 238, blkclr, -1);
-    // A species without a valid growth rate has one threshold for every
-    // level: its bar stays full.
-    int lo = ExpNeededForLevel(own.level, own.species);
-    int hi = ExpNeededForLevel(own.level + 1, own.species);
-    int length = hi > lo ? BarLength((long long)own.exp - lo, (long long)hi - lo) : 100;
-    rectfill(battlebackbuffer, 237, 250, 237 + length, 255, makecol(0, 0, 255));
-    rect(battlebackbuffer, 235, 248, 339, 257, blkclr);
+    DrawExpBar(battlebackbuffer, own, 235, 248);
 }
 
 void DrawBattleNoText() {

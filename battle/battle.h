@@ -91,6 +91,11 @@ constexpr int MESSAGECHARS = 43, MESSAGELINES = 7;
 void DrawBattleNoText();
 void DrawEnemyHPBox();
 void DrawTrainerHPBox();
+// The creature's HP bar, 105 by 10 pixels with its corner at (x, y) of
+// `target`: green, orange below half, red below a quarter.
+void DrawHPBar(BITMAP *target, const ownedvorl &vorlet, int x, int y);
+// The same bar in blue for the experience won towards the next level.
+void DrawExpBar(BITMAP *target, const ownedvorl &vorlet, int x, int y);
 // The whole screen with the main menu or the move menu.
 void DrawBattle();
 // Writes one line of battle text in black at (x, y) of the battle screen.

@@ -36,6 +36,10 @@ static bool OverworldPass() {
             ShowPassingNotice("Game saved as " + LastSavePath());
         }
     }
+    // Tab shows the creatures until the player closes their screen.
+    const bool looking = ActionDown(ACTION_CREATURES);
+    if (looking) CreatureScreen();
+    if (CloseRequested()) return true;
     int dir = HeldDirection();
     bool stepped = false;
     if (dir) {
@@ -47,7 +51,7 @@ static bool OverworldPass() {
     PlaceSprite();
     if (currentgamestate != GAMESTATE_OVERWORLD) return true;  // the step started a battle
     DrawMap(plx, ply);
-    return ShowBuffer(backbuffer) || stepped || saving;
+    return ShowBuffer(backbuffer) || stepped || saving || looking;
 }
 
 static bool SlotUsable(const ownedvorl &vorlet, int slot) {

@@ -50,3 +50,8 @@ extern int unsavedprogress;
 // Before the game ends by Escape or the close button: true at once with
 // nothing unsaved, otherwise the player's answer to "Quit without saving?".
 bool ConfirmQuit();
+// The creature screen: the party's creatures one at a time, Up and Down
+// moving between them (round the party), until Tab, Escape or Backspace
+// closes it (the key is let go first) or the window closes. Changes no
+// record and draws no random number.
+void CreatureScreen();

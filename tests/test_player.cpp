@@ -19,7 +19,8 @@ TEST_F(PlayerTest, AGamepadWalksWithRestingSticksAndActsWithItsButtons) {
         {-33, 0, true, 0, 1u << ACTION_LEFT},   {-32, 32, true, 0, 0},
         {0, 33, true, 0, 1u << ACTION_DOWN},    {33, -33, true, 0, 1u << ACTION_RIGHT | 1u << ACTION_UP},
         {-128, 127, false, 0, 0},               {0, 0, true, 1u, 1u << ACTION_CONFIRM | 1u << ACTION_MENU1},
-        {0, 0, true, 1u << 7, 1u << ACTION_SAVE}, {0, 0, false, 1u << 1 | 1u << 31, 1u << ACTION_BACK}};
+        {0, 0, true, 1u << 7, 1u << ACTION_SAVE},  {0, 0, true, 1u << 6, 1u << ACTION_CREATURES},
+        {0, 0, false, 1u << 1 | 1u << 31, 1u << ACTION_BACK}};
     headless::pads.resize(2);
     for (const auto &c : cases) {
         headless::pads[1].sticks[PADSTICKS - 1] = {c.x, c.y, c.rests}, headless::pads[1].buttons = c.buttons;
@@ -34,7 +35,7 @@ TEST_F(PlayerTest, AGamepadWalksWithRestingSticksAndActsWithItsButtons) {
 TEST_F(PlayerTest, AControlsFileSetsWhatItNamesAndKeepsTheDefaultsOfTheRest) {
     EXPECT_EQ(ReadBindings(DefaultControlsText()), std::vector<std::string>{}) << "the written default reads back";
     const std::vector<std::string> problems = ReadBindings(
-        "[keys]\nconfirm = z 0_pad\nup = W # north\nleft = NOPE\nsave = ESC\ndance = Q\n"
+        "[keys]\nconfirm = z 0_pad\nup = W # north\nleft = NOPE\nsave = ESC\ndance = Q\ncreatures = c\n"
         "[gamepad]\nback = 3 4\nsave = none\nmenu1 = 32\n");
     EXPECT_EQ(problems, (std::vector<std::string>{
                             "[keys] left: no key is called \"NOPE\"",
@@ -46,6 +47,7 @@ TEST_F(PlayerTest, AControlsFileSetsWhatItNamesAndKeepsTheDefaultsOfTheRest) {
     EXPECT_EQ(bindings[ACTION_CONFIRM].keys, (keys{KEY_Z, KEY_0_PAD}));
     EXPECT_EQ(bindings[ACTION_UP].keys, keys{KEY_W}) << "a note after the value is not part of it";
     EXPECT_EQ(bindings[ACTION_LEFT].keys, keys{KEY_LEFT});
+    EXPECT_EQ(bindings[ACTION_CREATURES].keys, keys{KEY_C});
     EXPECT_EQ(bindings[ACTION_SAVE].keys, keys{KEY_F5});
     EXPECT_EQ(bindings[ACTION_BACK].buttons, (keys{3, 4}));
     EXPECT_EQ(bindings[ACTION_SAVE].buttons, keys{});

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # idle.sh [GAME [SECONDS]]: the game's share of one core (tools/cpu.sh) while
-# it waits in the chooser, on the map standing still and at a battle
-# message, at scale 1 and 3, and while walking at scale 3; each over SECONDS
-# (10 by default) in a private Xvfb of 1920 by 1200, on a copy of game/
-# whose grass always meets a wild creature. GAME is build/quillbay by
-# default. Needs Xvfb and xdotool (tools/deps.sh test).
+# it waits in the chooser, on the map standing still, on the creature
+# screen and at a battle message, at scale 1 and 3, and while walking at
+# scale 3; each over SECONDS (10 by default) in a private Xvfb of 1920 by
+# 1200, on a copy of game/ whose grass always meets a wild creature. GAME is
+# build/quillbay by default. Needs Xvfb and xdotool (tools/deps.sh test).
 set -eu
 cd "$(dirname "$0")/.."
 game=$(realpath "${1:-build/quillbay}")
@@ -30,6 +30,11 @@ for scale in 1 3; do
     sleep 2
     grep -q "Game set up" "$work/qblog.txt" || { echo "no game was set up" >&2; exit 1; }
     measure "the map, standing still" "$scale"
+    xdotool key Tab
+    sleep 1
+    measure "the creature screen" "$scale"
+    xdotool key Tab
+    sleep 1
     if [ "$scale" = 3 ]; then
         # East and back west on the path, half a second each way.
         for _ in $(seq 1 "$seconds"); do

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Saving and loading in a real window: walk, save with F5 under a typed name
-# and quit; a save cut short is refused with a box and the chooser stays
-# open; the whole save loads from the chooser with the same view. Then the
-# window system goes away in the middle of a walk: the game ends at once,
-# with a line in its log, neither hanging nor crashing.
+# Saving and loading in a real window: walk, look at the creatures (Tab opens
+# and closes their screen), save with F5 under a typed name and quit; a save
+# cut short is refused with a box and the chooser stays open; the whole save
+# loads from the chooser with the same view. Then the window system goes
+# away in the middle of a walk: the game ends at once, with a line in its
+# log, neither hanging nor crashing.
 . "$(dirname "$0")/lib.sh"
 load_older() { click 265 31; press "$@" Return; }  # the chooser's Load Older Game button, then a typed name
 
@@ -15,6 +16,13 @@ shot start
 tap Right Right Right Right Down
 shot walked
 check "walking scrolled the view" differs start walked 352x100+0+0
+tap Tab
+shot creatures
+check "Tab opens the creature screen" blue creatures 100 5
+check "with its creature's full HP bar" colour creatures 200 82 0,255,0
+tap Tab
+shot closed
+check "Tab closes it, and the map is back" same walked closed 352x352+0+0
 tap F5
 shot save-dialog
 check "F5 opens the save dialog" blue save-dialog 100 31

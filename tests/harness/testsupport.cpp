@@ -125,15 +125,16 @@ void QbTest::TearDown() {
     headless::Reset();
 }
 
-bool Shows(int x0, int y0, int x1, int y1, const std::vector<battleline> &lines, const std::vector<battlebox> &boxes) {
+bool Shows(int x0, int y0, int x1, int y1, const std::vector<battleline> &lines, const std::vector<battlebox> &boxes,
+           BITMAP *on) {
     BITMAP *expected = create_bitmap(500, 500);
     clear_to_color(expected, whtclr);
     for (const battlebox &b : boxes) (b.filled ? rectfill : rect)(expected, b.x0, b.y0, b.x1, b.y1, b.colour);
     for (const battleline &t : lines)
-        (t.right ? textout_right_ex : textout_ex)(expected, font, t.text.c_str(), t.x, t.y, blkclr, -1);
+        (t.right ? textout_right_ex : textout_ex)(expected, font, t.text.c_str(), t.x, t.y, t.colour ? t.colour : blkclr, -1);
     bool same = true;
     for (int y = y0; y <= y1; y++)
-        for (int x = x0; x <= x1; x++) same = same && getpixel(expected, x, y) == getpixel(battlebackbuffer, x, y);
+        for (int x = x0; x <= x1; x++) same = same && getpixel(expected, x, y) == getpixel(on ? on : battlebackbuffer, x, y);
     destroy_bitmap(expected);
     return same;
 }

@@ -55,21 +55,23 @@ protected:
     std::string olddir;
 };
 
-// A text drawn at (x, y), or ending at x when `right`.
+// A text drawn at (x, y), or ending at x when `right`, in black or `colour`.
 struct battleline {
     std::string text;
     int x, y;
     bool right = false;
+    int colour = 0;
 };
 // A rectangle (x0, y0)-(x1, y1) in `colour`, filled or only its outline.
 struct battlebox {
     int x0, y0, x1, y1, colour;
     bool filled = false;
 };
-// The rectangle (x0, y0)-(x1, y1) of the battle screen holds exactly these
-// boxes, each drawn over the ones before, and these texts, on white, as the
-// game draws them.
-bool Shows(int x0, int y0, int x1, int y1, const std::vector<battleline> &lines, const std::vector<battlebox> &boxes = {});
+// The rectangle (x0, y0)-(x1, y1) of the battle screen (or of `on`) holds
+// exactly these boxes, each drawn over the ones before, and these texts, on
+// white, as the game draws them.
+bool Shows(int x0, int y0, int x1, int y1, const std::vector<battleline> &lines, const std::vector<battlebox> &boxes = {},
+           BITMAP *on = nullptr);
 
 // A wild battle without files: fresh battle surfaces with blank pictures,
 // the player "Tobrin" (id 1000) carrying one creature, and every battle text
