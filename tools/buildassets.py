@@ -975,20 +975,14 @@ def main(argv):
     check = "--check" in argv
     stale = []
     try:
-        if "--preview" in argv:
-            at = argv.index("--preview")
-            if at + 1 >= len(argv):
-                print("buildassets: --preview needs a folder", file=sys.stderr)
-                return 1
-            write_previews(argv[at + 1])
-            return 0
-        if "--icons" in argv:
-            at = argv.index("--icons")
-            if at + 1 >= len(argv):
-                print("buildassets: --icons needs a folder", file=sys.stderr)
-                return 1
-            write_icons(argv[at + 1])
-            return 0
+        for option, write in (("--preview", write_previews), ("--icons", write_icons)):
+            if option in argv:
+                at = argv.index(option)
+                if at + 1 >= len(argv):
+                    print("buildassets: %s needs a folder" % option, file=sys.stderr)
+                    return 1
+                write(argv[at + 1])
+                return 0
         for target, build in jobs():
             data = build()
             path = os.path.join(GAME, target)
