@@ -69,8 +69,7 @@ TEST_F(BattleTest, AStartSendsOutTheFirstFitCreatureAndResetsTheLastBattle) {
         }
         MainPlayer.partycount = (int16_t)c.carried;
         battlerecord &b = battleinfo;
-        memset(&b, 2, sizeof b);  // every stage, sleep, focus and flag the last battle might leave
-        b.activeslot = 3, b.menupage = 1;
+        memset(&b, 2, sizeof b), b.activeslot = 3, b.menupage = 1;  // all that the last battle might leave
         if (c.pictures == 3) std::filesystem::create_directories("brelsb/1gsb.bmp");
         for (BITMAP *old : {enemyvorlet, ownvorletb}) clear_to_color(old, red);
         Draws(c.pictures == 1 ? std::vector<int>{2, 10, 10, 10} : std::vector<int>{0, 0, 0, 0});  // the wild creature's values
@@ -116,8 +115,7 @@ TEST_F(BattleTest, TheScreenShowsBarsBoxesMenusAndMessagesInTheirPlaces) {
     // outline (x0 - 2, y0 - 2)-(x0 + 102, y0 + 7).
     const int bars[][2] = {{100, green}, {50, green}, {49, orange}, {25, orange}, {24, red}, {0, red}};
     for (const auto &[p, colour] : bars) {
-        wildvorlet.maxhp = Own().maxhp = 200, wildvorlet.hp = Own().hp = p * 2;
-        DrawBattleNoText();
+        wildvorlet.maxhp = Own().maxhp = 200, wildvorlet.hp = Own().hp = p * 2, DrawBattleNoText();
         for (auto [x0, y0] : {std::pair(12, 32), std::pair(237, 227)})  // the enemy's bar, the player's
             EXPECT_TRUE(Shows(x0 - 3, y0 - 3, x0 + 104, y0 + 8, {},
                               {{x0, y0, x0 + p, y0 + 5, colour, true}, {x0 - 2, y0 - 2, x0 + 102, y0 + 7, blkclr}})) << p;
@@ -128,8 +126,7 @@ TEST_F(BattleTest, TheScreenShowsBarsBoxesMenusAndMessagesInTheirPlaces) {
         {KINDLET, 5, 135, 237}, {KINDLET, 5, (135 + 179) / 2, 287}, {KINDLET, 100, 1059860, 237},
         {KINDLET, 100, 1093305, 336}, {0, 5, 1, 337}};
     for (const auto &[species, level, exp, end] : exps) {
-        Own().species = species, Own().level = level, Own().exp = exp;
-        DrawBattleNoText();
+        Own().species = species, Own().level = level, Own().exp = exp, DrawBattleNoText();
         EXPECT_TRUE(Shows(234, 247, 340, 258, {}, {{237, 250, end, 255, blue, true}, {235, 248, 339, 257, blkclr}})) << exp;
     }
     // Kindlet is female below attack value 2; Barrowisp has no gender.
@@ -146,18 +143,15 @@ TEST_F(BattleTest, TheScreenShowsBarsBoxesMenusAndMessagesInTheirPlaces) {
     DrawBattle();
     EXPECT_TRUE(Shows(3, 271, 349, 349, {{"What should Kindlet do?", 5, 275}, {"1. Fight", 5, 300}, {"2. Vorlet", 5, 310},
                                          {"3. Pack", 5, 320}, {"4. Run", 5, 330}}));
-    Spaces(1);
-    BattleMessage("Enemy Rillfin fainted!");
+    Spaces(1), BattleMessage("Enemy Rillfin fainted!");
     EXPECT_TRUE(Shows(3, 271, 349, 349, {{"Enemy Rillfin fainted!", 5, 275}}));
     Own().moves[0] = {1, 35, 30}, Own().moves[1] = {27, 30, 30}, Own().moves[2] = {}, Own().moves[3] = {24, 30, 30};  // a gap
-    battleinfo.menupage = 1, currbattletype = BATTLETYPE_TRAINER;
-    DrawBattle();
+    battleinfo.menupage = 1, currbattletype = BATTLETYPE_TRAINER, DrawBattle();
     EXPECT_TRUE(Shows(1, 1, 229, 150, {})) << "a trainer battle has no enemy box";
     EXPECT_TRUE(Shows(3, 271, 349, 349, {{"What should Kindlet use?", 5, 275}, {"1. Nudge", 5, 300}, {"30/35", 120, 300},
                                          {"Normal", 200, 300}, {"2. Spritz", 5, 310}, {"30/30", 120, 310}, {"Water", 200, 310},
                                          {"5. Cancel", 5, 340}}));
-    battleinfo.menupage = 2;
-    DrawBattle();
+    battleinfo.menupage = 2, DrawBattle();
     EXPECT_TRUE(Shows(3, 271, 349, 349, {})) << "no menu on another page";
     // A long nickname (from a save) is cut in its box and wraps in the question.
     Own().nickname = "Sir Pemberton Sproutmite the Third", battleinfo.menupage = 0, DrawBattle();
@@ -186,11 +180,9 @@ TEST_F(BattleTest, StagesScaleAStatAndBurnAndParalysisCutIt) {
 TEST_F(BattleTest, DamageFollowsTheChartTheCapAndTheSpreadAndCriticalHitsIgnoreHarmfulStages) {
     // A critical hit is a draw up to 16, 31 when the attacker's side is
     // focused, 63 for a high-critical move, 84 for both; the spread draw v
-    // gives random(38) = v mod 38.
+    // gives random(38) = v mod 38. Focus 1: the attacker's side is focused, 2: the other side.
     struct damagecase {
-        int side, level, defender, move, atk, def, atkstage, defstage, status;
-        int focus;  // 1 the attacker's side is focused, 2 the other side
-        int critdraw, spread, result;
+        int side, level, defender, move, atk, def, atkstage, defstage, status, focus, critdraw, spread, result;
         bool critical;
     };
     const damagecase cases[] = {
@@ -202,14 +194,10 @@ TEST_F(BattleTest, DamageFollowsTheChartTheCapAndTheSpreadAndCriticalHitsIgnoreH
         {1, 10, RILLFIN, 1, 50, 50, 2, -2, 0, 0, 16, 37, 35, true},
         {2, 10, RILLFIN, 1, 50, 50, 2, -2, 0, 0, 254, 37, 17, false},
         {1, 10, RILLFIN, 1, 50, 50, -2, 0, STATUS_BURNED, 0, 16, 37, 7, true},
-        {1, 10, RILLFIN, 1, 50, 50, 0, 0, 0, 1, 31, 37, 11, true},
-        {1, 10, RILLFIN, 1, 50, 50, 0, 0, 0, 1, 32, 37, 5, false},
-        {2, 10, RILLFIN, 1, 50, 50, 0, 0, 0, 1, 31, 37, 11, true},
-        {2, 10, RILLFIN, 1, 50, 50, 0, 0, 0, 2, 31, 37, 5, false},
-        {1, 10, RILLFIN, 2, 50, 50, 0, 0, 0, 0, 63, 37, 13, true},
-        {1, 10, RILLFIN, 2, 50, 50, 0, 0, 0, 0, 64, 37, 6, false},
-        {1, 10, RILLFIN, 2, 50, 50, 0, 0, 0, 1, 84, 37, 13, true},
-        {1, 10, RILLFIN, 2, 50, 50, 0, 0, 0, 1, 85, 37, 6, false}};
+        {1, 10, RILLFIN, 1, 50, 50, 0, 0, 0, 1, 31, 37, 11, true}, {1, 10, RILLFIN, 1, 50, 50, 0, 0, 0, 1, 32, 37, 5, false},
+        {2, 10, RILLFIN, 1, 50, 50, 0, 0, 0, 1, 31, 37, 11, true}, {2, 10, RILLFIN, 1, 50, 50, 0, 0, 0, 2, 31, 37, 5, false},
+        {1, 10, RILLFIN, 2, 50, 50, 0, 0, 0, 0, 63, 37, 13, true}, {1, 10, RILLFIN, 2, 50, 50, 0, 0, 0, 0, 64, 37, 6, false},
+        {1, 10, RILLFIN, 2, 50, 50, 0, 0, 0, 1, 84, 37, 13, true}, {1, 10, RILLFIN, 2, 50, 50, 0, 0, 0, 1, 85, 37, 6, false}};
     for (const damagecase &c : cases) {
         Begin(RILLFIN, c.level, RILLFIN, c.level);
         const bool own = c.side == 1;
@@ -332,14 +320,11 @@ TEST_F(BattleTest, MovesShowTheirMessagesInOrderAndChangeWhatTheySay) {
          "pp 10>9 foe.hp 1>0 foe.status 0>6 exp 5460>5597 state 2>1"},
         {2, 1, [&] { o.hp = 1; }, hit, "*|Kindlet fainted!|Tobrin blacked out!", "hp 1>100 foe.pp 10>9 state 2>1"}};
     for (const movecase &c : cases) {
-        Begin(KINDLET, 20, RILLFIN, 10);
-        SetStats(o, 40, 100), SetStats(f, 40, 100);
+        Begin(KINDLET, 20, RILLFIN, 10), SetStats(o, 40, 100), SetStats(f, 40, 100);
         o.moves[0] = f.moves[0] = {c.move, 10, 10}, b.playermove = b.enemymove = c.move;
         c.setup();
         const std::vector<int> before = Now();
-        Draws(c.draws);
-        SeedRandom(99);  // a draw beyond the queued ones would take 361, the first of seed 99
-        Spaces(6);
+        Draws(c.draws), SeedRandom(99), Spaces(6);  // a draw beyond the queued ones would take 361, the first of seed 99
         BattleUseAttack(c.side);
         std::string said = Said(), used = Format(c.side == 1 ? "Kindlet used %s!" : "Enemy Rillfin used %s!", MoveData[c.move].name);
         if (size_t at = said.find(used); at != std::string::npos) said.replace(at, used.size(), "*");
@@ -384,15 +369,13 @@ TEST_F(BattleTest, TurnsGoByPriorityThenLowerSpeedAndStopWhenTheBattleEnds) {
         Draws(c.before);
         for (size_t at = c.said.find(" used "); at != std::string::npos; at = c.said.find(" used ", at + 1))
             Draws({254, 0, 0});  // each move used: no critical hit, the low spread, a hit
-        Spaces(6);
-        BattleAttack();
+        Spaces(6), BattleAttack();
         EXPECT_EQ(Said(), c.said);
         EXPECT_EQ(QueuedRandomDraws(), 0) << c.said;
         EXPECT_EQ(Own().moves[0].pp, c.slot == 0 && c.ownhp > 1 ? 9 : 10) << c.said;
         EXPECT_EQ(battleinfo.menupage, 0) << c.said;
         ClearRandomDraws();
     }
-    Draws({0});
-    BattleAttack();
+    Draws({0}), BattleAttack();
     EXPECT_EQ(std::make_tuple(Said(), QueuedRandomDraws()), std::make_tuple("", 1)) << "no turn once the battle has ended";
 }

@@ -50,8 +50,7 @@ TEST_F(BattleTest, SharersSplitTheAwardAndStatExperience) {
         EXPECT_EQ(Own().atkexp, start == 65488 ? 65534 : 65535);
     }
     // Nobody to share with: one did not take part, the other fainted.
-    Party(KINDLET, {50, 50});
-    battleinfo.participated[0] = 0, MainPlayer.owned[1].status = STATUS_FAINTED, SetUpLog();
+    Party(KINDLET, {50, 50}), battleinfo.participated[0] = 0, MainPlayer.owned[1].status = STATUS_FAINTED, SetUpLog();
     const int exp = MainPlayer.owned[1].exp;
     EXPECT_EQ(AddPlayerExp(RILLFIN, 45), 0);
     EXPECT_EQ(LogLinesAfterBanner(), std::vector<std::string>{"Major Program error: Add experience called with expdivide is 0 ?!"});
@@ -72,8 +71,7 @@ TEST_F(BattleTest, ALevelShowsItsMessageThenTheTableOfEachStat) {
     s.atkexp = 10000, s.defexp = 20000, s.spdexp = 30000, s.spcexp = 40000, s.hpexp = 50000;
     s.maxhp = 125, s.attack = 81, s.defense = 66, s.speed = 71, s.spattack = 50, s.spdefense = 64, s.hp = 122;
     headless::onframe = [](BITMAP *) { hpboxes.push_back(Format("%d/%d", PlayerVorlet().hp, PlayerVorlet().maxhp)); };
-    Spaces(2);
-    AddPlayerExp(RILLFIN, 9181);
+    Spaces(2), AddPlayerExp(RILLFIN, 9181);
     // The win adds 46 to the attack experience: ((56 + 14) * 2 + 51 * sqrt(10046) / 400
     // rounded, 13) * 51 / 100 + 5 = 83 attack; HP ((48 + 3) * 2 + 29) * 51 / 100 + 61 = 127.
     EXPECT_EQ(Said(true), "5,275 Scrapling reached level 51!|5,275 HP           : 125   +2   127|"
@@ -117,9 +115,8 @@ TEST_F(BattleTest, EachLevelTeachesItsMovesWithAPromptForAFifth) {
              "5,275 Sproutmite forgot Numbspore and|5,285 Sproutmite learned Mandibles!",
          "78/30/30 29/30/1 17/25/25 121/25/25 ", {3, 7, 8, 12}}};
     for (learncase c : cases) {
-        Party(SPROUTMITE, {2}), headless::holds.clear(), headless::frames = 0;
         for (int i = 0; i < 4; i++) c.keys.insert(c.keys.begin(), {{{KEY_SPACE}, 1}, {{}, 1}});
-        headless::ScriptKeys(c.keys);
+        Party(SPROUTMITE, {2}), headless::holds.clear(), headless::frames = 0, headless::ScriptKeys(c.keys);
         for (moveslot &m : Own().moves) m.pp = 1;
         AddPlayerExp(SPROUTMITE, 100);
         std::string shown, moves;

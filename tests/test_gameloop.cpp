@@ -11,24 +11,16 @@ using headless::keystep;
 class GameLoopTest : public QbTest {
 protected:
     void SetUp() override {
-        QbTest::SetUp();
-        CopySampleGame();
-        SetUpNewGame();  // Quill Bay: the start (22, 19) has a fence above it
-        SetScreenColours();
+        QbTest::SetUp(), CopySampleGame(), SetUpNewGame();  // Quill Bay: the start (22, 19) has a fence above it
+        SetScreenColours(), unsavedprogress = 0, SetCloseCheck(ConfirmQuit);
         ASSERT_EQ(gamerunning, 1);
-        unsavedprogress = 0;
-        SetCloseCheck(ConfirmQuit);
     }
-    void TearDown() override {
-        SetCloseCheck(nullptr);
-        QbTest::TearDown();
-    }
+    void TearDown() override { SetCloseCheck(nullptr), QbTest::TearDown(); }
     // One pass with these keys held, this script for the waits in it,
     // these answers to its dialogs, and the close button pressed when `close`.
     void Pass(const std::vector<int> &keys, const std::vector<keystep> &script = {},
               const std::vector<headless::dlgaction> &answers = {}, bool close = false) {
-        headless::Reset();
-        headless::ScriptKeys(script), headless::ScriptDialog(answers), headless::closepressed = close;
+        headless::Reset(), headless::ScriptKeys(script), headless::ScriptDialog(answers), headless::closepressed = close;
         for (int k : keys) headless::SetKey(k, true);
         GameLoop();
     }
@@ -39,11 +31,10 @@ protected:
     }
     // A wild battle on the given menu page, its texts recorded.
     void EnterBattleMenu(int page) {
-        ResetBattle();
-        currentgamestate = GAMESTATE_BATTLE, currbattletype = BATTLETYPE_WILD, battleinfo.menupage = (uint8_t)page;
+        ResetBattle(), currentgamestate = GAMESTATE_BATTLE, currbattletype = BATTLETYPE_WILD, battletranscript = &texts;
+        battleinfo.menupage = (uint8_t)page;
         battleinfo.enemymovecount = (uint8_t)CreateVorlet(wildvorlet, 4, 5, VORLET_WILD, nullptr);
         for (int slot = 0; slot < MOVESLOTS; slot++) MainPlayer.owned[MainPlayer.party[0]].moves[slot] = moveslot{slot + 1, 10, 10};
-        battletranscript = &texts;
     }
     std::vector<writtentext> texts;
 };
@@ -60,8 +51,7 @@ TEST_F(GameLoopTest, TheFirstHeldArrowWinsAndAPassThatChangesNothingSleeps) {
         EXPECT_EQ(std::make_pair(playertilex, playertiley), at) << keys.size();
         EXPECT_EQ(headless::ticks, waits) << keys.size();
     }
-    clear_bitmap(screen);
-    Pass({KEY_ESC, KEY_LEFT}, {}, {{headless::dlgaction::Press, IDYES}});
+    clear_bitmap(screen), Pass({KEY_ESC, KEY_LEFT}, {}, {{headless::dlgaction::Press, IDYES}});
     EXPECT_EQ(std::make_tuple(quitgamenow, playertilex, headless::frames), std::make_tuple(1, 21, 16L + 1))
         << "a frame for each pixel of the step, then the pass's";
     EXPECT_EQ(getpixel(screen, 100, 100), getpixel(backbuffer, 100, 100));
@@ -73,8 +63,7 @@ TEST_F(GameLoopTest, EscapeAndTheCloseButtonAskBeforeProgressIsLost) {
     using headless::dlgaction;
     Pass({KEY_ESC});
     EXPECT_EQ(std::make_pair(quitgamenow, headless::dialogsshown), std::make_pair(1, 0)) << "nothing to lose: no question";
-    quitgamenow = 0;
-    Pass({KEY_DOWN});
+    quitgamenow = 0, Pass({KEY_DOWN});
     EXPECT_EQ(unsavedprogress, 1);
     for (int answer : {IDNO, IDYES}) {
         Pass({KEY_ESC}, {}, {{dlgaction::Press, answer}});
@@ -85,8 +74,7 @@ TEST_F(GameLoopTest, EscapeAndTheCloseButtonAskBeforeProgressIsLost) {
     // after No the message waits on for (keypad) Enter, after Yes nothing
     // waits.
     for (int answer : {IDNO, IDYES}) {
-        EnterBattleMenu(0);
-        quitgamenow = 0;
+        EnterBattleMenu(0), quitgamenow = 0;
         Pass({KEY_4}, {{{}, 2}, {{KEY_ENTER_PAD}, 1}}, {{dlgaction::Press, answer}}, true);
         EXPECT_EQ(headless::dialogsshown, 1);
         EXPECT_EQ(headless::ticks, answer == IDNO ? 4 : 0);
@@ -120,20 +108,15 @@ TEST_F(GameLoopTest, TheBattleMenusDispatchTheirKeys) {
 }
 
 TEST_F(GameLoopTest, FFiveSavesFromTheOverworldOnlyAndKeysHeldAfterABattleStartNoTurn) {
-    headless::ScriptFileDialog({headless::fileanswer{1, "quick.qbs"}});
-    headless::SetKey(KEY_F5, true);
-    headless::ScriptKeys({keystep{{KEY_F5}, 2}});
-    unsavedprogress = 1;
-    GameLoop();
+    headless::ScriptFileDialog({headless::fileanswer{1, "quick.qbs"}}), headless::SetKey(KEY_F5, true), unsavedprogress = 1;
+    headless::ScriptKeys({keystep{{KEY_F5}, 2}}), GameLoop();
     EXPECT_TRUE(std::filesystem::exists("quick.qbs"));
     EXPECT_EQ(std::make_pair(headless::ticks, headless::frames), std::make_pair(3L, 1L)) << "the save waits for F5 to come up";
     EXPECT_EQ(headless::notices, std::vector<std::string>{"Game saved as quick.qbs"});
     EXPECT_EQ(unsavedprogress, 0);
-    EnterBattleMenu(0);
-    Pass({KEY_F5});  // in a battle F5 opens no dialog: an unscripted one would throw
+    EnterBattleMenu(0), Pass({KEY_F5});  // in a battle F5 opens no dialog: an unscripted one would throw
     // Key 1 is let go while key 4 stays down through the running message.
-    EnterBattleMenu(0);
-    Pass({KEY_1, KEY_4}, {{{KEY_4}, 1}, {{KEY_4, KEY_SPACE}, 1}, {{KEY_4}, 1}});
+    EnterBattleMenu(0), Pass({KEY_1, KEY_4}, {{{KEY_4}, 1}, {{KEY_4, KEY_SPACE}, 1}, {{KEY_4}, 1}});
     EXPECT_EQ(std::make_tuple(texts.size(), texts.empty() ? "" : texts[0].text, currentgamestate),
               std::make_tuple((size_t)1, std::string("Tobrin ran away!"), (int)GAMESTATE_OVERWORLD));
     EXPECT_EQ(std::make_pair((int)battleinfo.playerchose, headless::frames), std::make_pair(0, 1L))
@@ -147,9 +130,7 @@ TEST_F(GameLoopTest, ACreaturePageShowsEveryValueInItsPlace) {
     v.nickname = std::string(30, 'W'), v.level = 7, v.exp = 250, v.atkiv = 1, v.shiny = 1, v.status = STATUS_PARALYZED;
     v.maxhp = 20, v.hp = 5, v.attack = 15, v.defense = 12, v.speed = 16, v.spattack = 17, v.spdefense = 14;
     v.moves[0].pp = 30, v.moves[1].pp = 0, v.moves[2].pp = 12;
-    std::filesystem::remove("brels/1gs.bmp");
-    headless::ScriptKeys({{{KEY_TAB}, 1}, {{}, 1}});
-    CreatureScreen();
+    std::filesystem::remove("brels/1gs.bmp"), headless::ScriptKeys({{{KEY_TAB}, 1}, {{}, 1}}), CreatureScreen();
     const int title = makecol(40, 72, 128), grey = makecol(96, 96, 96);
     EXPECT_TRUE(Shows(0, 0, WINDOWSIZE - 1, WINDOWSIZE - 1,
         {{"Your Vorlets", 8, 4, false, whtclr}, {"1/1", 344, 4, true, whtclr}, {std::string(25, 'W') + ".", 132, 26}, {"Lv 7", 132, 38},
@@ -171,11 +152,10 @@ TEST_F(GameLoopTest, ACreaturePageShowsEveryValueInItsPlace) {
 // with its picture (doubled in the frame); a missing one is looked for once
 // a visit. A healthy creature is "OK", one at level 100 needs no more.
 TEST_F(GameLoopTest, UpAndDownGoRoundThePartyInItsOrder) {
-    CreateVorlet(MainPlayer.owned[1], 4, 9, VORLET_PLAYER, "Route 0");
+    CreateVorlet(MainPlayer.owned[1], 4, 9, VORLET_PLAYER, "Route 0"), std::filesystem::remove("brel/4g.bmp");
     CreateVorlet(MainPlayer.owned[2], 6, 100, VORLET_PLAYER, "Route 0");
     MainPlayer.partycount = 3, MainPlayer.party[0] = 2, MainPlayer.party[1] = 0, MainPlayer.party[2] = 1;
     for (ownedvorl &v : MainPlayer.owned) v.shiny = 0;
-    std::filesystem::remove("brel/4g.bmp");
     const struct { std::vector<int> presses; int ticks, position; const char *picture; } cases[] = {
         {{KEY_DOWN}, 1, 1, "brel\\1g.bmp"}, {{KEY_UP}, 1, 2, nullptr}, {{KEY_DOWN, KEY_DOWN, KEY_DOWN}, 1, 0, "brel\\6g.bmp"},
         {{KEY_DOWN}, 3, 1, "brel\\1g.bmp"}, {{KEY_UP, KEY_DOWN, KEY_UP}, 1, 2, nullptr}};
@@ -183,8 +163,7 @@ TEST_F(GameLoopTest, UpAndDownGoRoundThePartyInItsOrder) {
     for (const auto &c : cases) {
         std::vector<keystep> script;
         for (int k : c.presses) script.insert(script.end(), {{{k}, c.ticks}, {{}, 1}});
-        headless::ScriptKeys((script.push_back({{KEY_BACKSPACE}, 1}), script.push_back({{}, 1}), script));
-        CreatureScreen();
+        headless::ScriptKeys((script.push_back({{KEY_BACKSPACE}, 1}), script.push_back({{}, 1}), script)), CreatureScreen();
         EXPECT_TRUE(Shows(132, 26, 343, 33, {{MainPlayer.owned[MainPlayer.party[c.position]].nickname, 132, 26}}, {}, screen)) << c.position;
         PALETTE pal;
         clear_to_color(want, whtclr);
@@ -204,10 +183,9 @@ TEST_F(GameLoopTest, UpAndDownGoRoundThePartyInItsOrder) {
 // go there first (Escape asks nothing), and the map is back. The close
 // button asks as elsewhere. Looking changes no record and draws no number.
 TEST_F(GameLoopTest, TheCreatureScreenOpensOnTheMapClosesByThreeKeysAndOnlyLooks) {
-    unsavedprogress = 1;
+    unsavedprogress = 1, Draws({7});
     ASSERT_EQ(WriteSaveFile("before.qbs", CaptureGame()), 0);
     const playerrecord before = MainPlayer;
-    Draws({7});
     for (int key : {KEY_TAB, KEY_ESC, KEY_BACKSPACE}) {
         Pass({KEY_TAB}, {{{}, 1}, {{key}, 2}, {{}, 1}});
         EXPECT_EQ(std::make_tuple(headless::ticks, quitgamenow, headless::dialogsshown), std::make_tuple(4L, 0, 0)) << key;
