@@ -10,23 +10,17 @@
 
 using GameDirTest = QbTest;
 
-static bool Exists(const std::string &path) {
-    struct stat info;
-    return lstat(path.c_str(), &info) == 0;
-}
+static bool Exists(const std::string &path) { struct stat info; return lstat(path.c_str(), &info) == 0; }
 
+// Brings the projects under "shipped" into `user`: "ok", or why not.
 static std::string Update(const std::string &user, const char *version, std::vector<std::string> &notes) {
     std::string why;
-    const bool ok = UpdateUserGameDir("shipped", user, version, notes, why);
-    return ok ? "ok" : why;
+    return UpdateUserGameDir("shipped", user, version, notes, why) ? "ok" : why;
 }
 
 TEST_F(GameDirTest, TheFirstStartCopiesANewVersionRefreshesAndThePlayersFilesStay) {
-    ASSERT_EQ(mkdir("bin", 0755), 0);
-    WriteFile("shipped/gameindex.txt", "A");
-    WriteFile("shipped/p/map.txt", "M");
-    WriteFile("shipped/p/odd\nname", "O");
-    ASSERT_EQ(symlink("../gameindex.txt", "shipped/p/link"), 0);
+    WriteFile("shipped/gameindex.txt", "A"), WriteFile("shipped/p/map.txt", "M"), WriteFile("shipped/p/odd\nname", "O");
+    ASSERT_EQ(mkdir("bin", 0755) | symlink("../gameindex.txt", "shipped/p/link"), 0);
     const std::string user = tempdir + "/home/.local/share/quillbay";
     std::vector<std::string> notes;
     ASSERT_EQ(Update(user, "1", notes), "ok");
@@ -38,11 +32,8 @@ TEST_F(GameDirTest, TheFirstStartCopiesANewVersionRefreshesAndThePlayersFilesSta
 
     // The player extends the index and adds a file; a new version changes both
     // shipped files and adds one. The same version touches nothing.
-    WriteFile(user + "/gameindex.txt", "A+mine");
-    WriteFile(user + "/mine.txt", "X");
-    WriteFile("shipped/gameindex.txt", "B");
-    WriteFile("shipped/p/map.txt", "M2");
-    WriteFile("shipped/p/new.txt", "N");
+    WriteFile(user + "/gameindex.txt", "A+mine"), WriteFile(user + "/mine.txt", "X");
+    WriteFile("shipped/gameindex.txt", "B"), WriteFile("shipped/p/map.txt", "M2"), WriteFile("shipped/p/new.txt", "N");
     notes.clear();
     ASSERT_EQ(Update(user, "1", notes), "ok");
     EXPECT_EQ(ReadFileText(user + "/p/map.txt"), "M");
@@ -53,9 +44,8 @@ TEST_F(GameDirTest, TheFirstStartCopiesANewVersionRefreshesAndThePlayersFilesSta
     EXPECT_EQ(notes.at(2), "Kept your own gameindex.txt in place of the shipped one");
     // A file the player set back to what was shipped is refreshed again; one
     // the player deleted comes back.
-    WriteFile(user + "/gameindex.txt", "B");
+    WriteFile(user + "/gameindex.txt", "B"), WriteFile("shipped/gameindex.txt", "C");
     ASSERT_EQ(unlink((user + "/p/new.txt").c_str()), 0);
-    WriteFile("shipped/gameindex.txt", "C");
     ASSERT_EQ(Update(user, "3", notes), "ok");
     EXPECT_EQ(ReadFileText(user + "/gameindex.txt") + ReadFileText(user + "/p/new.txt"), "CN");
 
@@ -71,9 +61,7 @@ TEST_F(GameDirTest, AUserDirectoryNeedsAnAbsolutePathAndNothingIsWrittenThroughA
     EXPECT_EQ(UserGameDir("", "home/a") + UserGameDir(nullptr, nullptr), "");
 
     ASSERT_EQ(mkdir("outside", 0755) | mkdir("user", 0755), 0);
-    WriteFile("shipped/p/map.txt", "M");
-    WriteFile("shipped/gameindex.txt", "A");
-    WriteFile("afile", "");
+    WriteFile("shipped/p/map.txt", "M"), WriteFile("shipped/gameindex.txt", "A"), WriteFile("afile", "");
     WriteFile("user/gameindex.txt", "A");  // as shipped, though no list says so: no note
     ASSERT_EQ(symlink("outside", "linked") | symlink("../outside", "user/p"), 0);
     std::vector<std::string> notes;

@@ -18,10 +18,8 @@ static std::string ProjectFileError(const std::string &name) {
 TEST_F(QbTest, NamesOutsideTheGameLinksAndSpecialFilesAreRefusedAndTheLogFollowsNoLink) {
     // The game runs in a folder of its own, with a file beside that folder.
     WriteFile("project.txt", "1\nBEGIN PROJECT\n");
-    std::filesystem::create_directory("game");
-    ASSERT_EQ(chdir("game"), 0);
-    WriteFile("proj/.inner.txt", "1\n");
-    WriteFile("../game.txt", "1\n");
+    ASSERT_TRUE(std::filesystem::create_directory("game") && chdir("game") == 0);
+    WriteFile("proj/.inner.txt", "1\n"), WriteFile("../game.txt", "1\n");
     ASSERT_EQ(symlink("../../project.txt", "proj/link.txt") | symlink("..", "linkdir") | mkfifo("proj/pipe.txt", 0644) |
                   symlink("../../game.txt", "proj/twin.txt") | symlink("loop.txt", "proj/loop.txt") |
                   symlink("gone.txt", "proj/nowhere.txt"), 0);
@@ -34,8 +32,7 @@ TEST_F(QbTest, NamesOutsideTheGameLinksAndSpecialFilesAreRefusedAndTheLogFollows
     for (const auto &[name, reason] : cases)
         EXPECT_EQ(ProjectFileError(name), "Breaking Project error: The project file " + name + " " + reason);
     // A file of the largest size is read (its first line is no version), one byte more is not.
-    WriteFile("proj/huge.txt", "");
-    std::filesystem::resize_file("proj/huge.txt", DATAFILEMAX);
+    WriteFile("proj/huge.txt", ""), std::filesystem::resize_file("proj/huge.txt", DATAFILEMAX);
     EXPECT_EQ(ProjectFileError("proj\\huge.txt"), "Breaking Project error: Unrecognized version number");
     std::filesystem::resize_file("proj/huge.txt", DATAFILEMAX + 1);
     EXPECT_EQ(ProjectFileError("proj\\huge.txt"),
@@ -44,10 +41,8 @@ TEST_F(QbTest, NamesOutsideTheGameLinksAndSpecialFilesAreRefusedAndTheLogFollows
     // A name that stays inside is read as before, a name starting with a dot too.
     EXPECT_EQ(ProjectFileError("proj\\.inner.txt"), "Breaking Project error: Missing BEGIN PROJECT in project file");
     // Nor is the log written through a link.
-    std::filesystem::remove(logfile);
-    ASSERT_EQ(symlink("../project.txt", logfile), 0);
-    SetUpLog();
-    log(LOG_INFO, LOGCAT_PROGRAM, "a line");
+    ASSERT_EQ(unlink(logfile) | symlink("../project.txt", logfile), 0);
+    SetUpLog(), log(LOG_INFO, LOGCAT_PROGRAM, "a line");
     EXPECT_EQ(ReadFileText("../project.txt"), "1\nBEGIN PROJECT\n");
     ASSERT_EQ(headless::alerts.size(), 2u);
     EXPECT_EQ(headless::alerts[0].rfind("Unable to write to qblog.txt: ", 0), 0u) << headless::alerts[0];
@@ -87,14 +82,12 @@ TEST_F(QbTest, HugeNumbersSaturateAndTheViewStopsAt500) {
                          "MAPARRAYX=1\n0,\nEND MAPARRAY\nEND MAP\n");
     std::string map = ReadFileText(SourceDir() + "/game/testproject/baymap.txt");
     WriteFile("m/map.txt", map.replace(map.find("MAPARRAY=bayarray.txt"), 21, "MAPARRAY=a.txt"));
-    GameIndex[0].projectdir = "m", indexno = 0, CurrMapFilename = "m\\map.txt";
-    LoadMapFile();
+    GameIndex[0].projectdir = "m", indexno = 0, CurrMapFilename = "m\\map.txt", LoadMapFile();
     EXPECT_EQ(std::make_pair(CurrBlckStruct[0].blocktype, (int)CurrBlckStruct[0].walltop), std::make_pair(INT32_MAX, INT16_MAX));
 }
 
 TEST_F(QbTest, PositionsFarOffTheMapGiveACameraWithoutOverflow) {
-    CurrProj.windowx = CurrProj.windowy = 352;
-    CurrMap = mapinfo();
+    CurrMap = mapinfo(), CurrProj.windowx = CurrProj.windowy = 352;
     CurrMap.blockwidth = CurrMap.blockheight = 500, CurrMap.maparrayx = CurrMap.maparrayy = 60;
     for (int x : {INT_MAX, INT_MIN}) {
         playertilex = playertiley = x, PlaceCamera(x, x), PlaceSprite();
@@ -102,7 +95,6 @@ TEST_F(QbTest, PositionsFarOffTheMapGiveACameraWithoutOverflow) {
         EXPECT_EQ(move_player(x > 0 ? DIR_RIGHT : DIR_LEFT), 1) << "no block lies beyond " << x;
     }
     // A start far beyond the view is kept inside it before the camera is placed.
-    CurrMap.blockwidth = CurrMap.blockheight = 16, CurrProj.startx = CurrProj.starty = INT_MAX;
-    PlacePlayerAtStart();
+    CurrMap.blockwidth = CurrMap.blockheight = 16, CurrProj.startx = CurrProj.starty = INT_MAX, PlacePlayerAtStart();
     EXPECT_EQ(std::make_pair(playertilex, mapxtile), std::make_pair(22, 12));
 }

@@ -1,8 +1,9 @@
 // The game log: line formats by level and category, notices, the quit
 // request, long texts and a fresh file per run. (A log that cannot be
 // written: test_hostile.)
-#include <sys/stat.h>
 #include <unistd.h>
+
+#include <filesystem>
 
 #include "tests/harness/testsupport.h"
 
@@ -18,8 +19,7 @@ TEST_F(LogTest, EachLevelHasItsLineItsNoticeAndANewRunKeepsTheLastRunsLog) {
         {LOG_MINOR, LOGCAT_USER, "Minor User error: t", ""}, {LOG_INFO, 4, "Unknown: t", ""},
         {LOG_DEBUG, LOGCAT_PROGRAM, "Program debug: t", "Debug.."}, {7, LOGCAT_PROGRAM, "Program (level 7): t", ""}};
     for (const auto &[level, category, line, title] : cases) {
-        SetUpLog();
-        headless::Reset();
+        SetUpLog(), headless::Reset();
         headless::onbox = [](const headless::box &) { lastlogged = LogLines().back(); };
         log(level, category, "t");
         EXPECT_EQ(LogLinesAfterBanner(), std::vector<std::string>{line}) << "a new run keeps only its own lines";
@@ -30,9 +30,8 @@ TEST_F(LogTest, EachLevelHasItsLineItsNoticeAndANewRunKeepsTheLastRunsLog) {
     EXPECT_EQ(LogLines()[0], "Set up general Quillbay log file. Please send this file to the Quillbay team (see \"Reporting "
                              "bugs\" in the README) when an error or bug occurs, together with a description of what "
                              "you did and what happened. This is Quillbay " QB_VERSION ".");
-    showdebugboxes = 0;  // --no-debug-boxes writes the line alone
-    log(LOG_DEBUG, LOGCAT_PROGRAM, "quiet");
-    showdebugboxes = 1;
+    // --no-debug-boxes writes the line alone.
+    showdebugboxes = 0, log(LOG_DEBUG, LOGCAT_PROGRAM, "quiet"), showdebugboxes = 1;
     EXPECT_EQ(headless::boxes.size(), 0u);
     std::string text(5000, 'x');
     logfmt(LOG_INFO, LOGCAT_PROJECT, "%s|%d", text.c_str(), 42);
@@ -44,8 +43,6 @@ TEST_F(LogTest, EachLevelHasItsLineItsNoticeAndANewRunKeepsTheLastRunsLog) {
     EXPECT_EQ(ReadFileText(oldlogfile), last);
     ASSERT_EQ(unlink(logfile) | symlink(oldlogfile, logfile), 0);
     SetUpLog();
-    struct stat info;
-    ASSERT_EQ(lstat(logfile, &info), 0);
-    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    EXPECT_TRUE(std::filesystem::is_symlink(logfile));
     EXPECT_NE(ReadFileText(oldlogfile).find("|42"), std::string::npos);
 }

@@ -63,14 +63,10 @@ TEST_F(PlayerTest, TheControlsFileIsWrittenOnceAndReadFromTheFirstPlace) {
     EXPECT_EQ(WriteDefaultControls(why), mine);
     EXPECT_EQ(WriteDefaultControls(why) + why, mine + " is there already; it was left as it is");
     WriteFile("quillbay.cfg", "[keys]\nconfirm = X\n");
-    LoadControls();  // the player's folder comes first
-    unlink(mine.c_str());
-    LoadControls();
+    LoadControls(), unlink(mine.c_str()), LoadControls();  // the player's folder first, then the one beside
     EXPECT_EQ(bindings[ACTION_CONFIRM].keys, keys{KEY_X});
-    unlink("quillbay.cfg");
-    ASSERT_EQ(symlink("elsewhere.cfg", "quillbay.cfg"), 0);
-    WriteFile("elsewhere.cfg", "[keys]\nconfirm = X\n");
-    LoadControls();
+    ASSERT_EQ(unlink("quillbay.cfg") | symlink("elsewhere.cfg", "quillbay.cfg"), 0);
+    WriteFile("elsewhere.cfg", "[keys]\nconfirm = X\n"), LoadControls();
     EXPECT_EQ(bindings[ACTION_CONFIRM].keys.size(), 3u) << "a link is not read: the defaults";
     EXPECT_EQ(LogLinesAfterBanner(), (std::vector<std::string>{
                                          "User: Controls read from " + mine, "User: Controls read from quillbay.cfg",
@@ -111,8 +107,7 @@ TEST_F(PlayerTest, TheCommandLineHelpsAndRefusesWhatItCannotUse) {
         {"--game \"no where\"", 1, "Quillbay: cannot play in the game directory no where: No such file or directory\n"},
         {"--game .", 1, "Quillbay: cannot play in the game directory .: no gameindex.txt, the list of projects it needs, is there\n"}};
     for (auto [line, status, said] : runs) {
-        testing::internal::CaptureStdout();
-        testing::internal::CaptureStderr();
+        testing::internal::CaptureStdout(), testing::internal::CaptureStderr();
         EXPECT_EQ(WinMain(nullptr, nullptr, &line[0], 0), status) << line;
         const std::string out = testing::internal::GetCapturedStdout() + testing::internal::GetCapturedStderr();
         EXPECT_NE(out.find(said), std::string::npos) << line << ": " << out;

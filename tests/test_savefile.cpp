@@ -23,8 +23,7 @@ static std::string Unpack(const std::string &path) {
 }
 static std::string Pack(const std::string &bytes) {
     PACKFILE *file = pack_fopen("packed.qbs", "wp");
-    pack_fwrite(bytes.data(), (long)bytes.size(), file);
-    pack_fclose(file);
+    pack_fwrite(bytes.data(), (long)bytes.size(), file), pack_fclose(file);
     return ReadFileText("packed.qbs");
 }
 // Little-endian numbers and texts, written out by hand.
@@ -32,10 +31,11 @@ static std::string Le(uint32_t v, int width = 4) { return width ? (char)v + Le(v
 static std::string Text(const std::string &t) { return Le((uint32_t)t.size() + 1) + t + '\0'; }
 // Answers the file dialog with `path`, then saves or loads.
 static int Through(int (*action)(), const std::string &path) { return headless::ScriptFileDialog({{1, path}}), action(); }
-static std::string State() {
-    WriteSaveFile("state.qbs", CaptureGame());
-    return Unpack("state.qbs");
+// Writes `game` to `path` and loads it through the dialog, in a fresh log.
+static int LoadGame(const savedgame &game, const std::string &path = "game.qbs") {
+    return SetUpLog(), WriteSaveFile(path, game), Through(LoadSaveFile, path);
 }
+static std::string State() { return WriteSaveFile("state.qbs", CaptureGame()), Unpack("state.qbs"); }
 
 // A Quill Bay game carrying six creatures in a shuffled order, a step from
 // its start, facing down in a walking frame.
@@ -119,8 +119,7 @@ TEST_F(SaveFileTest, TheGamesOwnSavesLoadAsTheyWereSavedAndADialogWithoutAFileDo
     savedgame ridge = CaptureGame();
     ridge.indexno = 1, ridge.mapfile = "cinderridge\\ridgemap.txt", ridge.tilex = 11, ridge.tiley = 2;
     ridge.partycount = 1, ridge.owned[4].species = 0, ridge.owned[4].hp = 9999;
-    WriteSaveFile("ridge.qbs", ridge);
-    EXPECT_EQ(Through(LoadSaveFile, "ridge.qbs"), LOAD_DONE);
+    EXPECT_EQ(LoadGame(ridge), LOAD_DONE);
     EXPECT_EQ(std::make_tuple(indexno, playertilex, MainPlayer.partycount, MainPlayer.owned[4].hp),
               std::make_tuple(1, 11, (int16_t)1, 9999));
 }
@@ -131,8 +130,7 @@ TEST_F(SaveFileTest, AFailedSaveKeepsTheOldFileAndSaysWhyAndASaveReplacesItsFile
     umask(mask);
     EXPECT_EQ(std::filesystem::status("old.qbs").permissions(), std::filesystem::perms(0640));
     const std::string old = ReadFileText("old.qbs");
-    MainPlayer.money++;
-    std::filesystem::create_directory("adir");
+    MainPlayer.money++, std::filesystem::create_directory("adir");
     ASSERT_EQ(mkfifo("fifo.qbs", 0600) | symlink("fifo.qbs", "tofifo.qbs") | symlink("gone.qbs", "nowhere.qbs"), 0);
     std::string deep;  // a path longer than the system takes
     while (deep.size() <= PATH_MAX) deep += "d/";
@@ -209,8 +207,7 @@ TEST_F(SaveFileTest, EveryCutDamagedOrUnplayableFileIsRefusedAndEachFailureHasIt
     };
     for (auto &[message, change] : changes) {
         savedgame changed = good;
-        change(changed);
-        WriteSaveFile("changed.qbs", changed);
+        change(changed), WriteSaveFile("changed.qbs", changed);
         cases.push_back({ReadFileText("changed.qbs"), message});
     }
     for (auto &[file, message] : cases) {
@@ -238,14 +235,12 @@ TEST_F(SaveFileTest, EveryCutDamagedOrUnplayableFileIsRefusedAndEachFailureHasIt
     }
     // A sound save whose project, map or sprite sheet fails.
     savedgame nomap = good;
-    nomap.mapfile = "testproject\\nomap.txt";
-    WriteSaveFile("nomap.qbs", nomap);
     std::filesystem::rename("testproject/project.txt", "project.txt");
     EXPECT_EQ(Through(LoadSaveFile, "state.qbs"), LOAD_BADPROJECT);
     EXPECT_EQ(LogLinesAfterBanner().back(), "Breaking Project error: Map file testproject\\project.txt does not exist!");
     std::filesystem::rename("project.txt", "testproject/project.txt");
-    mapxtile = -99;
-    EXPECT_EQ(Through(LoadSaveFile, "nomap.qbs"), LOAD_BADMAP);
+    mapxtile = -99, nomap.mapfile = "testproject\\nomap.txt";
+    EXPECT_EQ(LoadGame(nomap), LOAD_BADMAP);
     EXPECT_EQ(LogLinesAfterBanner().back(),
               "Minor Project error: The saved map testproject\\nomap.txt cannot be loaded; the game was not loaded");
     EXPECT_EQ(mapxtile, -99) << "no camera without a map";
@@ -274,8 +269,8 @@ TEST_F(SaveFileTest, RunningAmountsBeyondTheirBoundsAreClampedAndEdgesLoadAsThey
         {[](ownedvorl &v) { return &v.moves[0].pp; }, -1, 0, "move 1 PP -1, outside 0 to 30"}};
     for (const auto &[at, stored, loaded, middle] : cases) {
         savedgame changed = good;
-        *at(changed.owned[4]) = stored, WriteSaveFile("clamp.qbs", changed), SetUpLog();
-        EXPECT_EQ(Through(LoadSaveFile, "clamp.qbs"), LOAD_DONE) << middle;
+        *at(changed.owned[4]) = stored;
+        EXPECT_EQ(LoadGame(changed, "clamp.qbs"), LOAD_DONE) << middle;
         EXPECT_EQ(*at(MainPlayer.owned[4]), loaded) << middle;
         EXPECT_EQ(LogLinesWith(" error: "), std::vector<std::string>{"Minor Project error: Save file clamp.qbs: carried "
                   "Vorlet 2 has " + middle + "; it is taken as " + std::to_string(loaded)});
@@ -288,9 +283,7 @@ TEST_F(SaveFileTest, RunningAmountsBeyondTheirBoundsAreClampedAndEdgesLoadAsThey
         e.attack = 9999, e.defense = e.maxhp = e.hp = 1, e.atkiv = 15, e.defiv = 0, e.exp = 1064402, e.atkexp = 65535;
         e.defexp = 0, e.moves[0].pp = 0, edge.name = std::string(SAVETEXTMAX - 1, 'n');
         edge.tilex = x, edge.tiley = y, edge.facing = facing, edge.frame = frame;
-        WriteSaveFile("edge.qbs", edge);
-        SetUpLog();
-        EXPECT_EQ(Through(LoadSaveFile, "edge.qbs"), LOAD_DONE);
+        EXPECT_EQ(LoadGame(edge), LOAD_DONE);
         EXPECT_EQ(LogLinesWith(" error: "), std::vector<std::string>{});
         EXPECT_EQ(std::make_tuple(MainPlayer.name.size(), playertilex, playerfacing, playerspriteanim),
                   std::make_tuple((size_t)4095, x, facing, frame));
@@ -299,12 +292,10 @@ TEST_F(SaveFileTest, RunningAmountsBeyondTheirBoundsAreClampedAndEdgesLoadAsThey
     // overflow unclamped (the sanitizer build runs this too).
     savedgame worst = good;
     worst.owned[4].hp = INT_MIN + 1, worst.owned[4].exp = INT_MAX, worst.owned[4].atkexp = INT_MAX;
-    WriteSaveFile("worst.qbs", worst);
-    ASSERT_EQ(Through(LoadSaveFile, "worst.qbs"), LOAD_DONE);
-    headless::closerequested = 1;  // every message goes by without a key
+    ASSERT_EQ(LoadGame(worst), LOAD_DONE);
+    headless::closerequested = 1, currbattletype = BATTLETYPE_WILD;  // every message goes by without a key
     battleinfo.activeslot = 1, battleinfo.participated[1] = 1, battleinfo.enemymove = 1, battleinfo.enemyslot = 4;
     ASSERT_GT(CreateVorlet(wildvorlet, 4, 5, VORLET_WILD, nullptr), 0);
-    currbattletype = BATTLETYPE_WILD;
     BattleUseAttack(SIDE_ENEMY);
     EXPECT_EQ(s.hp, 50) << "fainted and restored";
     EXPECT_EQ(AddPlayerExp(4, 4542), 1);
