@@ -37,8 +37,7 @@ TEST_F(IndexTest, AWellFormedIndexFillsTheTableInFileOrderUpToItsSize) {
     // One character more than a line's limit, and the reader stumbles on the cut comment.
     const auto lines = IndexLines(1, {"A"});
     for (int k = 1; k < (int)lines.size(); k++) EXPECT_NE((Read(Commented(lines, k)), LastError()), "") << lines[k].second;
-    std::remove("gameindex.txt");
-    EXPECT_EQ(ReadGameIndex(), -1);
+    EXPECT_EQ((std::remove("gameindex.txt"), ReadGameIndex()), -1);
     EXPECT_EQ(LastError(), "Breaking Project error: Map file gameindex.txt does not exist!");
 }
 
@@ -48,8 +47,7 @@ TEST_F(IndexTest, AWellFormedIndexFillsTheTableInFileOrderUpToItsSize) {
 // and buttons are driven end to end in tests/e2e/e2e_chooser.sh.
 TEST_F(IndexTest, TheChooserSortsItsRowsAndOkTakesTheSelectedProject) {
     ASSERT_EQ(Read(Index(3, {"Moor", "ash", "Bay"})), 0);
-    dialogstate dialog = DlgCreate(LoadProjDialog, 0);
-    LoadProjDialogProcs(&dialog, WM_INITDIALOG, 0, 0);
+    dialogstate dialog = DlgCreate(LoadProjDialog, 0); LoadProjDialogProcs(&dialog, WM_INITDIALOG, 0, 0);
     dlglist *list = DlgFindList(&dialog, IDLB_PROJSLIST);
     std::string rows;
     for (const dlglistitem &item : list->items) rows += item.text + std::to_string(item.data) + " ";
@@ -90,8 +88,7 @@ TEST_F(IndexTest, TheChooserOpensOnItsFirstRowAndFitsLongTextsInTheirBoxes) {
         ASSERT_EQ(Read(Replaced(Replaced(Replaced(Index((int)c.names.size(), c.names), "DESCRIPTION=About " + c.names[0],
                                                   "DESCRIPTION=" + salts(c.descsalts)), "CREATOR=Maker of " + c.names[0],
                                          "CREATOR=The Guild of Tideline Mapmakers"), "URL=example.org/" + c.names[0], "URL=" + std::string(60, 'w'))), 0);
-        dialogstate dialog = DlgCreate(LoadProjDialog, 0);
-        LoadProjDialogProcs(&dialog, WM_INITDIALOG, 0, 0);
+        dialogstate dialog = DlgCreate(LoadProjDialog, 0); LoadProjDialogProcs(&dialog, WM_INITDIALOG, 0, 0);
         EXPECT_EQ(shown(dialog, IDLB_PROJSLIST).substr(0, c.names.size() > 2 ? c.rows.size() : std::string::npos), c.rows);
         EXPECT_EQ(shown(dialog, IDC_PROJNAME), c.name);
         EXPECT_EQ(shown(dialog, IDC_PROJDESC), c.desc);

@@ -11,8 +11,7 @@ static void Blocks(int width, int height, int count) {
     CurrProj.windowx = CurrProj.windowy = 352, CurrMap.blockwidth = width, CurrMap.blockheight = height;
     for (int r = 0; r < MAPARRAYMAX; r++)
         for (int k = 0; k < MAPARRAYMAX; k++) CurrMapArray[r][k].block = (r * 7 + k) % 30;
-    ReleaseGameBitmaps();
-    backbuffer = create_bitmap(500, 500), currentmaptilesbmp = create_bitmap(width * count, height);
+    ReleaseGameBitmaps(), backbuffer = create_bitmap(500, 500), currentmaptilesbmp = create_bitmap(width * count, height);
     for (int n = 0; n < count; n++) rectfill(currentmaptilesbmp, n * width, 0, (n + 1) * width - 1, height - 1, BlockColour(n));
     clear_to_color(backbuffer, makecol(255, 255, 0));
 }
@@ -41,8 +40,7 @@ TEST_F(DrawMapTest, EachPixelShowsItsBlock) {
             EXPECT_EQ(getpixel(backbuffer, v[i][0], v[i][1]), Want(v[i][2], v[i][3])) << "view " << &v - views << ", probe " << i;
     }
     // The same view drawn again shows a block changed in the grid since.
-    CurrMapArray[59][57].block = 3;
-    DrawMap(0, 0);
+    CurrMapArray[59][57].block = 3, DrawMap(0, 0);
     EXPECT_EQ(getpixel(backbuffer, 256, 336), BlockColour(3));
 }
 
@@ -56,8 +54,7 @@ TEST_F(DrawMapTest, ThePlayersFrameIsCutAtItsPitchAndKeepsTheMapWhereTransparent
         rectfill(playerspritesbmp, 31 * n + 1, 0, 31 * n + 31, 30, BlockColour(n + 1));
         putpixel(playerspritesbmp, 31 * n + 31, 0, bitmap_mask_color(playerspritesbmp));
     }
-    playerspriteanim = 3;
-    DrawMap(100, 60);
+    playerspriteanim = 3, DrawMap(100, 60);
     const int probes[][4] = {{100, 60, 0, 0}, {129, 90, 0, 0}, {130, 60, 4, 1}, {131, 70, 4, 2}, {110, 91, 3, 2}};
     for (const auto &p : probes) EXPECT_EQ(getpixel(backbuffer, p[0], p[1]), p[2] ? Want(p[2], p[3]) : BlockColour(4)) << p[0] << ", " << p[1];
 }

@@ -46,11 +46,9 @@ using MapFileTest = QbTest;
 // outside its range was stored and nothing written past the map's own
 // blocks, rows and columns.
 static int Load(const std::string &map, const std::string &array) {
-    SetUpLog();
-    GameIndex[0].projectdir = "proj", CurrMapFilename = "proj\\map.txt";
+    SetUpLog(), GameIndex[0].projectdir = "proj", CurrMapFilename = "proj\\map.txt";
     WriteFile("proj/e.txt", ""), WriteFile("proj/map.txt", map), WriteFile("proj/array.txt", array);
-    BITMAP *strip = create_bitmap(96, 24);
-    save_bitmap("proj/tiles.bmp", strip, nullptr), destroy_bitmap(strip);
+    BITMAP *strip = create_bitmap(96, 24); save_bitmap("proj/tiles.bmp", strip, nullptr), destroy_bitmap(strip);
     CurrMap.blockwidth = CurrMap.blockheight = CurrMap.blckstrctcnt = CurrMap.maparrayy = CurrMap.maparrayx = 7;
     memset(CurrBlckStruct, 0xFF, sizeof CurrBlckStruct), memset(CurrMapArray, 0xFF, sizeof CurrMapArray);  // every value -1
     int result = LoadMapFile(), beyond = 0;

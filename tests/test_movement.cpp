@@ -34,8 +34,7 @@ TEST_F(WalkTest, EachReasonBlocksAStep) {
         CurrBlckStruct[1].blocktype = k[0], CurrBlckStruct[1].obstacle = k[1], playerspriteanim = k[2];
         EXPECT_EQ(check_collision(0, 1, DIR_RIGHT), k[3]) << k[0] << " " << k[1] << " " << k[2];
     }
-    CurrBlckStruct[0].wallright = 1;
-    EXPECT_EQ(check_collision(0, 1, DIR_RIGHT), 1) << "a wall is reported before the block's kind";
+    EXPECT_EQ((CurrBlckStruct[0].wallright = 1, check_collision(0, 1, DIR_RIGHT)), 1) << "a wall comes before the block's kind";
     EXPECT_EQ(check_collision(0, 0, 5), 1);
     EXPECT_EQ(LastError(), "Major Program error: Invalid direction 5 passed to check_collision");
     // A step that is blocked (by that wall), leaves the map or meets no
@@ -56,9 +55,7 @@ TEST_F(WalkTest, EachReasonBlocksAStep) {
 // exactly when the camera for the new block differs, else the sprite walks
 // (mode 2), never against the step; each step ends with the camera the game
 // loop's next frame places, standing, and no step under way.
-struct frameseen {
-    int onmap, camera, mode;
-};
+struct frameseen { int onmap, camera, mode; };
 static bool across;                  // the walk's axis
 static std::vector<frameseen> seen;  // each frame's sprite on the map, camera along the axis, step mode
 static frameseen Along() {
@@ -87,11 +84,9 @@ static void WalkAndWatch(int dir, int steps) {
 
 TEST_F(WalkTest, EveryFrameOfEveryStepMovesForwardFromEdgeToEdge) {
     // A wide map of 16-pixel blocks, and one narrower and shorter than a whole number of its 32 by 24 blocks in the view.
-    Map(16, 16, 60, 60);
-    StandAt(0, 0);
+    Map(16, 16, 60, 60), StandAt(0, 0);
     for (int dir : {DIR_RIGHT, DIR_DOWN, DIR_LEFT, DIR_UP}) WalkAndWatch(dir, 59);
-    Map(32, 24, 9, 40);
-    StandAt(0, 0);
+    Map(32, 24, 9, 40), StandAt(0, 0);
     for (int dir : {DIR_DOWN, DIR_RIGHT, DIR_UP, DIR_LEFT}) WalkAndWatch(dir, dir == DIR_RIGHT || dir == DIR_LEFT ? 8 : 39);
 }
 

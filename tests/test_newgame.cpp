@@ -3,15 +3,8 @@
 
 #include "tests/harness/testsupport.h"
 
-class NewGameTest : public QbTest {
-protected:
-    void SetUp() override {
-        QbTest::SetUp();
-        CopySampleGame();
-    }
-    void Replace(const std::string &from, const std::string &to) { WriteFile(file, Replaced(original, from, to)); }
-    const std::string file = "testproject/project.txt", original = ReadFileText(SourceDir() + "/game/" + file);
-};
+using NewGameTest = QbTest;
+static const std::string file = "testproject/project.txt";
 
 // Each line after a comment as long as its read limit allows.
 const std::vector<std::pair<int, std::string>> kProject = {
@@ -24,6 +17,7 @@ const std::vector<std::pair<int, std::string>> kProject = {
 // One character more before any line, and the reader stumbles.
 TEST_F(NewGameTest, EachCheckStopsWithItsMessageAndKeepsTheFieldsBeforeIt) {
     const std::string minor = "Minor Project error: ";
+    CopySampleGame();
     const std::tuple<const char *, const char *, std::string, int> cases[] = {  // fields read before the failure
         {"1\n#", "2\n#", "Breaking Project error: Unrecognized version number", 0},
         {"BEGIN PROJECT", "BEGIN  PROJECT", "Breaking Project error: Missing BEGIN PROJECT in project file", 0},
@@ -53,7 +47,8 @@ TEST_F(NewGameTest, EachCheckStopsWithItsMessageAndKeepsTheFieldsBeforeIt) {
 
 // The set-up's lines come in order.
 TEST_F(NewGameTest, ANewGameStartsInsideTheViewAndAMissingSpriteSheetLeavesNone) {
-    Replace("STARTX=22\nSTARTY=19\nFACING=3", "STARTX=30\nSTARTY=19\nFACING=4");  // past the view's 22 columns
+    CopySampleGame();  // the player starts past the view's 22 columns, facing left
+    WriteFile(file, Replaced(Replaced(ReadFileText(file), "STARTX=22", "STARTX=30"), "FACING=3", "FACING=4"));
     SetUpNewGame();
     const char *const steps[] = {"Project number 0 picked", "Reading file testproject\\project.txt",
         "Project File read. Attempting to read first map", "Reading map file testproject\\baymap.txt",

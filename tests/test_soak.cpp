@@ -18,11 +18,8 @@ static void PressInWaits() {
     static bool down = false;
     if ((down = !down)) headless::SetKey(KEY_SPACE, true), headless::SetKey(KEY_1 + (int)(player() % 5), true);
 }
-
-static void SpaceInWaits() {  // a new player only confirms messages
-    static bool down = false;
-    headless::SetKey(KEY_SPACE, down = !down);
-}
+// A new player only confirms messages.
+static void SpaceInWaits() { static bool down = false; headless::SetKey(KEY_SPACE, down = !down); }
 
 static void Hold(int held) { headless::ReleaseAllKeys(), headless::SetKey(held, true); }
 

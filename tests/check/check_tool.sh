@@ -13,10 +13,8 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 # LINE (or no text at all of a LINE that starts with "!"; the output is
 # left in $out), and writes no log there.
 run() {
-    local dir=$1 status=$2 got
-    shift 2
-    out=$(cd "$dir" && "$QB_CHECK" 2>&1)
-    got=$?
+    local dir=$1 status=$2 got; shift 2
+    out=$(cd "$dir" && "$QB_CHECK" 2>&1); got=$?
     [ "$got" = "$status" ] || fail "$dir: exit status $got, not $status"$'\n'"$out"
     for line in "$@"; do
         case $line in
@@ -31,19 +29,14 @@ run() {
 # games), and with the sample projects alone in its index, whatever
 # projects a game maker has added.
 samples() {
-    rm -rf "$WORK/g"
-    cp -r "$QB_SRC/game" "$WORK/g"
-    rm -f "$WORK/g/qblog.txt" "$WORK"/g/*.qbs
+    rm -rf "$WORK/g" && cp -r "$QB_SRC/game" "$WORK/g" && rm -f "$WORK/g/qblog.txt" "$WORK"/g/*.qbs
     awk -f "$QB_SRC/tests/e2e/samples.awk" "$QB_SRC/game/gameindex.txt" > "$WORK/g/gameindex.txt"
 }
 samples
 run "$WORK/g" 0 "All is well: 2 projects checked."
 
 # The game's pictures with the example project as its only project.
-fresh() {
-    samples
-    cp -r "$QB_SRC/docs/example/." "$WORK/g/"
-}
+fresh() { samples; cp -r "$QB_SRC/docs/example/." "$WORK/g/"; }
 fresh
 run "$WORK/g" 0 "All is well: 1 project checked."
 # A project directory named in UTF-8 is found under the same bytes.
@@ -52,13 +45,7 @@ sed -i 's/^PROJECTDIR=mossglen$/PROJECTDIR=mossglen_é/' "$WORK/g/gameindex.txt"
 run "$WORK/g" 0 "All is well: 1 project checked."
 
 # broken FILE SED LINE...: the example with FILE changed by the sed script.
-broken() {
-    local file=$1 script=$2
-    shift 2
-    fresh
-    sed -i "$script" "$WORK/g/$file"
-    run "$WORK/g" 1 "$@"
-}
+broken() { fresh; sed -i "$2" "$WORK/g/$1"; shift 2; run "$WORK/g" 1 "$@"; }
 
 broken mossglen/glenarray.txt '14s/.*/2,2,0,0,0,0,0,/' \
     "mossglen/glenarray.txt:14: warning: a value follows its comma without a blank" \
@@ -133,5 +120,4 @@ run "$WORK" 1 "    hint: name the game directory: quillbay-check g"
 missing gameindex.txt "gameindex.txt: Map file gameindex.txt does not exist!" \
     "    hint: name the game directory: quillbay-check [GAMEDIR]" "    hint: the checker looked in $(cd "$WORK/g" && pwd -P), which holds no gameindex.txt"
 
-[ "$failures" = 0 ] && echo "all checker cases passed"
-[ "$failures" = 0 ]
+[ "$failures" = 0 ] && echo "all checker cases passed"  # and the script's status
