@@ -40,8 +40,8 @@ void Text(BITMAP *page, int x, int y, const std::string &text, int colour) {
     textout_ex(page, font, text.c_str(), x, y, colour, -1);
 }
 
-void RightText(BITMAP *page, int right, int y, const std::string &text) {
-    textout_right_ex(page, font, text.c_str(), right, y, blkclr, -1);
+void RightText(BITMAP *page, int right, int y, const std::string &text, int colour = blkclr) {
+    textout_right_ex(page, font, text.c_str(), right, y, colour, -1);
 }
 
 // A heading in the title's colour, underlined across the page.
@@ -102,7 +102,7 @@ void DrawStats(BITMAP *page, const ownedvorl &v) {
 void DrawMoves(BITMAP *page, const ownedvorl &v) {
     Heading(page, MOVESY, "Moves");
     Text(page, TYPEX, MOVESY, "Type", TitleColour());
-    textout_right_ex(page, font, "PP", RIGHTEDGE, MOVESY, TitleColour(), -1);
+    RightText(page, RIGHTEDGE, MOVESY, "PP", TitleColour());
     for (int slot = 0; slot < MOVESLOTS; slot++) {
         const moveslot &m = v.moves[slot];
         const int y = MOVESY + 16 + ROWHEIGHT * slot;
@@ -121,7 +121,7 @@ void DrawPage(BITMAP *page, int position, BITMAP *picture) {
     clear_to_color(page, whtclr);
     rectfill(page, 0, 0, WINDOWSIZE - 1, 15, TitleColour());
     Text(page, MARGIN, 4, "Your Vorlets", whtclr);
-    textout_right_ex(page, font, Format("%d/%d", position + 1, MainPlayer.partycount).c_str(), RIGHTEDGE, 4, whtclr, -1);
+    RightText(page, RIGHTEDGE, 4, Format("%d/%d", position + 1, MainPlayer.partycount), whtclr);
     // The picture doubled, as the battle shows the opposing creature.
     rect(page, PICTUREX, PICTUREY, PICTUREX + 2 * FRONTPICTURESIZE + 1, PICTUREY + 2 * FRONTPICTURESIZE + 1, blkclr);
     if (picture) {

@@ -203,16 +203,22 @@ std::vector<std::string> HintsFor(const std::string &text, const readplace &read
 
 // ---- a maker's likeliest slips ----
 
+// The folders of the checked directory that hold a file of this name.
+std::set<std::string> FoldersHolding(const std::string &name) {
+    std::error_code ec;
+    std::set<std::string> folders;
+    for (const auto &sub : std::filesystem::directory_iterator(".", ec))
+        if (std::filesystem::is_regular_file(sub.path() / name, ec)) folders.insert(sub.path().filename().string());
+    return folders;
+}
+
 // Where the checker looked for the index, which folder below holds one,
 // and how to name the game directory.
 void NoIndexHints(std::vector<std::string> &hints) {
     std::error_code ec;
     hints.push_back("the checker looked in " + std::filesystem::current_path(ec).string() +
                     ", which holds no gameindex.txt");
-    std::set<std::string> below;
-    for (const auto &sub : std::filesystem::directory_iterator(".", ec))
-        if (std::filesystem::is_regular_file(sub.path() / indexfile, ec))
-            below.insert(sub.path().filename().string());
+    const std::set<std::string> below = FoldersHolding(indexfile);
     hints.push_back("name the game directory: quillbay-check " +
                     (below.empty() ? std::string("[GAMEDIR]") : shownprefix + *below.begin()));
 }
@@ -235,9 +241,7 @@ std::vector<std::string> MissingProjectHints(int i, place &at) {
     if (folder) return hints;
     at = KeyPlace(indexfile, "PROJECTDIR", i);
     // Folders that hold such a project file but that no entry names.
-    std::set<std::string> unnamed;
-    for (const auto &sub : std::filesystem::directory_iterator(".", ec))
-        if (std::filesystem::is_regular_file(sub.path() / data, ec)) unnamed.insert(sub.path().filename().string());
+    std::set<std::string> unnamed = FoldersHolding(data);
     for (int k = 0; k < indarrsiz; k++) unnamed.erase(GameIndex[k].projectdir);
     for (const std::string &name : unnamed)
         hints.push_back("the folder " + name + " holds a " + data + " that no entry names: PROJECTDIR=" + name + "?");
